@@ -57,7 +57,12 @@ HFONT StockDialogFont();
 
 // Text drawing in Unicode, used by the controls; DrawTextA decodes code page 932 and calls this.
 int DrawTextU32(HDC hdc, std::u32string_view text, RECT* rect, UINT format);
+// The extent of one run in the context's font, as GetTextExtentPoint32: no line breaks, no tab
+// stops; the height is the font's cell height.
 SIZE MeasureTextU32(HDC hdc, std::u32string_view text);
+// The dialog base units a dialog using `font` gets: cx from the average width of the Latin
+// letters, cy the cell height.
+SIZE MeasureDialogBaseUnits(HFONT font);
 
 Pixel PixelFromColorRef(COLORREF c);
 COLORREF ColorRefFromPixel(Pixel p);
