@@ -37,14 +37,14 @@ private:
 
 // A 2 x 2 4-bit DIB: top row red, green; bottom row blue, white.
 Dib SmallDib() {
-    DibSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.bitCount = 4;
-    spec.palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
-    spec.colorsUsed = 4;
-    spec.bits = {0x23, 0, 0, 0, 0x01, 0, 0, 0};
-    return BuildDib(spec);
+    DibRecipe recipe;
+    recipe.width = 2;
+    recipe.height = 2;
+    recipe.bitCount = 4;
+    recipe.palette = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF};
+    recipe.colorsUsed = 4;
+    recipe.bits = {0x23, 0, 0, 0, 0x01, 0, 0, 0};
+    return BuildDib(recipe);
 }
 
 class DrawDibTest : public testing::Test {
@@ -155,7 +155,7 @@ TEST_F(DrawDibTest, RealizeReportsTheLastPalette) {
     EXPECT_EQ(DrawDibRealize(hdd_, hdc_, FALSE), 4u);
     EXPECT_EQ(surface_.At(3, 2), 0xFF0000u) << "realising on a true-colour surface changes nothing";
 
-    DibSpec rgb;
+    DibRecipe rgb;
     rgb.width = 1;
     rgb.height = 1;
     rgb.bitCount = 24;

@@ -17,17 +17,17 @@ std::vector<Pixel> SixteenColours() {
     return palette;
 }
 
-DibSpec RleSpec(int width, int height, bool fourBit, std::vector<std::uint8_t> stream) {
-    DibSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.bitCount = fourBit ? 4 : 8;
-    spec.compression = fourBit ? BI_RLE4 : BI_RLE8;
-    spec.palette = SixteenColours();
-    spec.colorsUsed = 16;
-    spec.sizeImage = static_cast<std::uint32_t>(stream.size());
-    spec.bits = std::move(stream);
-    return spec;
+DibRecipe RleRecipe(int width, int height, bool fourBit, std::vector<std::uint8_t> stream) {
+    DibRecipe recipe;
+    recipe.width = width;
+    recipe.height = height;
+    recipe.bitCount = fourBit ? 4 : 8;
+    recipe.compression = fourBit ? BI_RLE4 : BI_RLE8;
+    recipe.palette = SixteenColours();
+    recipe.colorsUsed = 16;
+    recipe.sizeImage = static_cast<std::uint32_t>(stream.size());
+    recipe.bits = std::move(stream);
+    return recipe;
 }
 
 struct RleCase {
@@ -69,7 +69,7 @@ class DibRle : public testing::TestWithParam<RleCase> {};
 
 TEST_P(DibRle, DecodesAndKeepsSkippedPixels) {
     const RleCase& c = GetParam();
-    const Dib dib = BuildDib(RleSpec(c.width, c.height, c.fourBit, c.stream));
+    const Dib dib = BuildDib(RleRecipe(c.width, c.height, c.fourBit, c.stream));
     const Drawn drawn = DrawOnto(dib.bytes, dib.bitsOffset, c.width, c.height, F, {0, 0, c.width, c.height},
                                  {0, 0, c.width, c.height});
     ASSERT_TRUE(drawn.ok);
@@ -85,10 +85,10 @@ INSTANTIATE_TEST_SUITE_P(Rle, DibRle, testing::ValuesIn(kRleCases),
 // Stretched and clipped, an RLE image draws exactly like the same indices stored uncompressed.
 TEST(DibRleStretch, MatchesTheUncompressedImage) {
     // 5 x 3 image, rows bottom-up: [1 1 2 3 3] [4 5 6 7 8] [9 9 9 9 10].
-    const Dib rle = BuildDib(RleSpec(5, 3, false,
+    const Dib rle = BuildDib(RleRecipe(5, 3, false,
                                      {0x02, 1, 0x01, 2, 0x02, 3, 0x00, 0x00, 0x00, 0x05, 4, 5, 6, 7, 8, 0x00, 0x00,
                                       0x00, 0x04, 9, 0x01, 10, 0x00, 0x01}));
-    DibSpec plain;
+    DibRecipe plain;
     plain.width = 5;
     plain.height = 3;
     plain.bitCount = 8;
@@ -126,7 +126,7 @@ TEST(DibRleStretch, HugeImageDrawsItsVisiblePart) {
         y += step;
     }
     stream.insert(stream.end(), {0x01, 3, 0x00, 0x01});
-    const Dib dib = BuildDib(RleSpec(50000, 50000, false, stream));
+    const Dib dib = BuildDib(RleRecipe(50000, 50000, false, stream));
 
     const Drawn full = DrawOnto(dib.bytes, dib.bitsOffset, 16, 16, F, {0, 0, 50000, 50000}, {0, 0, 50000, 50000});
     ASSERT_TRUE(full.ok);
@@ -140,9 +140,9 @@ TEST(DibRleStretch, HugeImageDrawsItsVisiblePart) {
 }
 
 TEST(DibRleHeader, TopDownRleDrawsNothing) {
-    DibSpec spec = RleSpec(2, 1, false, {0x02, 1, 0x00, 0x01});
-    spec.height = -1;
-    const Dib dib = BuildDib(spec);
+    DibRecipe recipe = RleRecipe(2, 1, false, {0x02, 1, 0x00, 0x01});
+    recipe.height = -1;
+    const Dib dib = BuildDib(recipe);
     const Drawn drawn = DrawOnto(dib.bytes, dib.bitsOffset, 2, 1, F, {0, 0, 2, 1}, {0, 0, 2, -1});
     EXPECT_FALSE(drawn.ok);
     EXPECT_EQ(drawn.surface.At(0, 0), F);

@@ -14,23 +14,23 @@ Pixel Marker(int x, int y) { return platform::PixelFromRgb(x, y, 0x77); }
 
 // A 24-bit DIB whose every pixel is its own marker.
 Dib MarkedDib(int width, int height, bool topDown = false) {
-    DibSpec spec;
-    spec.width = width;
-    spec.height = topDown ? -height : height;
-    spec.bitCount = 24;
+    DibRecipe recipe;
+    recipe.width = width;
+    recipe.height = topDown ? -height : height;
+    recipe.bitCount = 24;
     const int rowBytes = (width * 3 + 3) / 4 * 4;
-    spec.bits.assign(static_cast<std::size_t>(rowBytes) * height, 0);
+    recipe.bits.assign(static_cast<std::size_t>(rowBytes) * height, 0);
     for (int stored = 0; stored < height; ++stored) {
         const int y = topDown ? stored : height - 1 - stored;
         for (int x = 0; x < width; ++x) {
-            std::uint8_t* p = spec.bits.data() + stored * rowBytes + x * 3;
+            std::uint8_t* p = recipe.bits.data() + stored * rowBytes + x * 3;
             const Pixel m = Marker(x, y);
             p[0] = static_cast<std::uint8_t>(m);
             p[1] = static_cast<std::uint8_t>(m >> 8);
             p[2] = static_cast<std::uint8_t>(m >> 16);
         }
     }
-    return BuildDib(spec);
+    return BuildDib(recipe);
 }
 
 struct StretchCase {
@@ -181,18 +181,18 @@ INSTANTIATE_TEST_SUITE_P(Clip, DibClip, testing::ValuesIn(kClipCases),
 // A page far larger than the window, drawn into a small clip at zoom 1.0 and zoomed in: the part
 // under the clip comes out right.
 TEST(DibClipLargePage, DrawsTheVisiblePartOfABigPage) {
-    DibSpec spec;
-    spec.width = 7016;
-    spec.height = 9921;
-    spec.bitCount = 8;
-    spec.palette.resize(256);
-    for (int i = 0; i < 256; ++i) spec.palette[static_cast<std::size_t>(i)] = platform::PixelFromRgb(i, 255 - i, 7);
-    spec.colorsUsed = 256;
+    DibRecipe recipe;
+    recipe.width = 7016;
+    recipe.height = 9921;
+    recipe.bitCount = 8;
+    recipe.palette.resize(256);
+    for (int i = 0; i < 256; ++i) recipe.palette[static_cast<std::size_t>(i)] = platform::PixelFromRgb(i, 255 - i, 7);
+    recipe.colorsUsed = 256;
     const std::size_t rowBytes = 7016;
-    spec.bits.resize(rowBytes * 9921);
+    recipe.bits.resize(rowBytes * 9921);
     for (std::size_t stored = 0; stored < 9921; ++stored)
-        for (std::size_t x = 0; x < 7016; ++x) spec.bits[stored * rowBytes + x] = static_cast<std::uint8_t>((x + 3 * stored) & 0xFF);
-    const Dib dib = BuildDib(spec);
+        for (std::size_t x = 0; x < 7016; ++x) recipe.bits[stored * rowBytes + x] = static_cast<std::uint8_t>((x + 3 * stored) & 0xFF);
+    const Dib dib = BuildDib(recipe);
     auto indexAt = [](int x, int pictureRow) { return (x + 3 * (9921 - 1 - pictureRow)) & 0xFF; };
 
     for (const int zoom : {1, 8}) {
@@ -202,7 +202,7 @@ TEST(DibClipLargePage, DrawsTheVisiblePartOfABigPage) {
         ASSERT_TRUE(drawn.ok);
         for (const auto [x, y] : {std::pair{0, 0}, std::pair{479, 640}, std::pair{123, 456}}) {
             const int sx = (x + 1000) / zoom, sy = (y + 2000) / zoom;
-            EXPECT_EQ(drawn.surface.At(x, y), spec.palette[static_cast<std::size_t>(indexAt(sx, sy))]);
+            EXPECT_EQ(drawn.surface.At(x, y), recipe.palette[static_cast<std::size_t>(indexAt(sx, sy))]);
         }
     }
 }

@@ -36,7 +36,7 @@ inline void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
 }
 
 // A DIB as the drawing service takes it: header, masks, colour table, then the pixel bits.
-struct DibSpec {
+struct DibRecipe {
     std::uint32_t headerSize = 40;
     std::int32_t width = 1;
     std::int32_t height = 1;
@@ -55,42 +55,42 @@ struct Dib {
     std::size_t bitsOffset = 0;
 };
 
-inline Dib BuildDib(const DibSpec& spec) {
+inline Dib BuildDib(const DibRecipe& recipe) {
     Dib dib;
     auto& out = dib.bytes;
-    if (spec.headerSize == 12) {
+    if (recipe.headerSize == 12) {
         Put32(out, 12);
-        Put16(out, static_cast<std::uint32_t>(spec.width));
-        Put16(out, static_cast<std::uint32_t>(spec.height));
-        Put16(out, spec.planes);
-        Put16(out, spec.bitCount);
-        for (Pixel p : spec.palette) {
+        Put16(out, static_cast<std::uint32_t>(recipe.width));
+        Put16(out, static_cast<std::uint32_t>(recipe.height));
+        Put16(out, recipe.planes);
+        Put16(out, recipe.bitCount);
+        for (Pixel p : recipe.palette) {
             out.push_back(static_cast<std::uint8_t>(p));
             out.push_back(static_cast<std::uint8_t>(p >> 8));
             out.push_back(static_cast<std::uint8_t>(p >> 16));
         }
     } else {
-        Put32(out, spec.headerSize);
-        Put32(out, static_cast<std::uint32_t>(spec.width));
-        Put32(out, static_cast<std::uint32_t>(spec.height));
-        Put16(out, spec.planes);
-        Put16(out, spec.bitCount);
-        Put32(out, spec.compression);
-        Put32(out, spec.sizeImage);
+        Put32(out, recipe.headerSize);
+        Put32(out, static_cast<std::uint32_t>(recipe.width));
+        Put32(out, static_cast<std::uint32_t>(recipe.height));
+        Put16(out, recipe.planes);
+        Put16(out, recipe.bitCount);
+        Put32(out, recipe.compression);
+        Put32(out, recipe.sizeImage);
         Put32(out, 2835);
         Put32(out, 2835);
-        Put32(out, spec.colorsUsed);
+        Put32(out, recipe.colorsUsed);
         Put32(out, 0);
-        if (spec.headerSize > 40) {
-            for (std::uint32_t m : spec.masks) Put32(out, m);
-            out.resize(spec.headerSize, 0);
+        if (recipe.headerSize > 40) {
+            for (std::uint32_t m : recipe.masks) Put32(out, m);
+            out.resize(recipe.headerSize, 0);
         } else {
-            for (std::uint32_t m : spec.masks) Put32(out, m);
+            for (std::uint32_t m : recipe.masks) Put32(out, m);
         }
-        for (Pixel p : spec.palette) Put32(out, p);
+        for (Pixel p : recipe.palette) Put32(out, p);
     }
     dib.bitsOffset = out.size();
-    out.insert(out.end(), spec.bits.begin(), spec.bits.end());
+    out.insert(out.end(), recipe.bits.begin(), recipe.bits.end());
     return dib;
 }
 
