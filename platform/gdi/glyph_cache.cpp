@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <type_traits>
 #include <utility>
 
 namespace platform::fonts {
@@ -64,6 +66,134 @@ void BlendSpans(int y, int count, const FT_Span* spans, void* user) {
         const std::int64_t x1 = std::min<std::int64_t>(x0 + spans[i].len, t.rect.right);
         for (std::int64_t x = x0; x < x1; ++x) row[x] = Blend(row[x], t.color, coverage);
     }
+}
+
+// Glyph boxes beyond this many pixels are cut down to the clip rectangle before rasterising:
+// the rasteriser walks every pixel an edge passes, inside the clip or not.
+constexpr std::int64_t kCutOutlinesBeyondPixels = 2048;
+
+struct PointF {
+    double x, y;
+};
+using Polygon = std::vector<PointF>;
+
+// Flattens an outline into closed polygons, curves to within 1/32 pixel (26.6 units of 2), which
+// keeps edge coverage within a few levels of what the rasteriser makes of the curves.
+struct Flattener {
+    std::vector<Polygon> contours;
+    PointF last{};
+
+    static PointF From(const FT_Vector* v) { return PointF{static_cast<double>(v->x), static_cast<double>(v->y)}; }
+    static int Segments(double deviation) {
+        return static_cast<int>(std::clamp(std::ceil(std::sqrt(deviation / 2.0)), 1.0, 1024.0));
+    }
+    static int MoveTo(const FT_Vector* to, void* user) {
+        auto& f = *static_cast<Flattener*>(user);
+        f.contours.emplace_back();
+        f.last = From(to);
+        f.contours.back().push_back(f.last);
+        return 0;
+    }
+    static int LineTo(const FT_Vector* to, void* user) {
+        auto& f = *static_cast<Flattener*>(user);
+        if (f.contours.empty()) f.contours.emplace_back();
+        f.last = From(to);
+        f.contours.back().push_back(f.last);
+        return 0;
+    }
+    static int ConicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
+        auto& f = *static_cast<Flattener*>(user);
+        if (f.contours.empty()) f.contours.emplace_back();
+        const PointF p0 = f.last, p1 = From(control), p2 = From(to);
+        const int n = Segments(std::hypot(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y) / 4);
+        for (int i = 1; i <= n; ++i) {
+            const double t = static_cast<double>(i) / n, u = 1 - t;
+            f.contours.back().push_back(
+                PointF{u * u * p0.x + 2 * u * t * p1.x + t * t * p2.x, u * u * p0.y + 2 * u * t * p1.y + t * t * p2.y});
+        }
+        f.last = p2;
+        return 0;
+    }
+    static int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
+        auto& f = *static_cast<Flattener*>(user);
+        if (f.contours.empty()) f.contours.emplace_back();
+        const PointF p0 = f.last, p1 = From(c1), p2 = From(c2), p3 = From(to);
+        const double d = std::max(std::hypot(p0.x - 2 * p1.x + p2.x, p0.y - 2 * p1.y + p2.y),
+                                  std::hypot(p1.x - 2 * p2.x + p3.x, p1.y - 2 * p2.y + p3.y));
+        const int n = Segments(d * 3 / 4);
+        for (int i = 1; i <= n; ++i) {
+            const double t = static_cast<double>(i) / n, u = 1 - t;
+            const double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, e = t * t * t;
+            f.contours.back().push_back(
+                PointF{a * p0.x + b * p1.x + c * p2.x + e * p3.x, a * p0.y + b * p1.y + c * p2.y + e * p3.y});
+        }
+        f.last = p3;
+        return 0;
+    }
+};
+
+// Keeps the part of a closed polygon on one side of an axis-parallel line. Cutting a filled
+// shape this way leaves its winding numbers, and so its coverage, unchanged on that side.
+Polygon ClipToHalfPlane(const Polygon& in, bool vertical, double edge, bool keepBelow) {
+    Polygon out;
+    if (in.empty()) return out;
+    auto coord = [&](const PointF& p) { return vertical ? p.x : p.y; };
+    auto inside = [&](const PointF& p) { return keepBelow ? coord(p) <= edge : coord(p) >= edge; };
+    PointF prev = in.back();
+    for (const PointF& cur : in) {
+        const bool curIn = inside(cur), prevIn = inside(prev);
+        if (curIn != prevIn) {
+            const double t = (edge - coord(prev)) / (coord(cur) - coord(prev));
+            out.push_back(PointF{prev.x + t * (cur.x - prev.x), prev.y + t * (cur.y - prev.y)});
+        }
+        if (curIn) out.push_back(cur);
+        prev = cur;
+    }
+    return out;
+}
+
+// Renders `outline` cut to the box [0, width] x [0, height] (pixels, raster coordinates) plus a
+// pixel of margin. Returns false when the cut outline can't be built, so the caller renders the
+// whole outline instead.
+bool RenderCutOutline(FT_Library library, FT_Outline& outline, const FT_Raster_Params& params, int width, int height) {
+    Flattener flat;
+    FT_Outline_Funcs funcs{};
+    funcs.move_to = &Flattener::MoveTo;
+    funcs.line_to = &Flattener::LineTo;
+    funcs.conic_to = &Flattener::ConicTo;
+    funcs.cubic_to = &Flattener::CubicTo;
+    if (FT_Outline_Decompose(&outline, &funcs, &flat) != 0) return false;
+
+    using PointCount = decltype(FT_Outline::n_points);
+    using ContourIndex = std::remove_pointer_t<decltype(FT_Outline::contours)>;
+    std::vector<FT_Vector> points;
+    std::vector<ContourIndex> ends;
+    const double margin = 64;
+    for (Polygon& contour : flat.contours) {
+        contour = ClipToHalfPlane(contour, true, -margin, false);
+        contour = ClipToHalfPlane(contour, true, width * 64.0 + margin, true);
+        contour = ClipToHalfPlane(contour, false, -margin, false);
+        contour = ClipToHalfPlane(contour, false, height * 64.0 + margin, true);
+        if (contour.size() < 3) continue;
+        for (const PointF& p : contour) {
+            points.push_back(FT_Vector{static_cast<FT_Pos>(std::lround(p.x)), static_cast<FT_Pos>(std::lround(p.y))});
+        }
+        if (points.size() > static_cast<std::size_t>(std::numeric_limits<PointCount>::max())) return false;
+        ends.push_back(static_cast<ContourIndex>(points.size() - 1));
+    }
+    if (points.empty()) return true;
+    std::vector<unsigned char> tags(points.size(), FT_CURVE_TAG_ON);
+    FT_Outline cut{};
+    cut.n_points = static_cast<PointCount>(points.size());
+    cut.n_contours = static_cast<decltype(cut.n_contours)>(ends.size());
+    cut.points = points.data();
+    cut.tags = reinterpret_cast<decltype(cut.tags)>(tags.data());
+    cut.contours = ends.data();
+    cut.flags = outline.flags & FT_OUTLINE_EVEN_ODD_FILL;
+    FT_Raster_Params cutParams = params;
+    cutParams.source = &cut;
+    FT_Outline_Render(library, &cut, &cutParams);
+    return true;
 }
 
 }  // namespace
@@ -335,7 +465,10 @@ void SizedFace::DrawOutline(const Glyph& glyph, Surface& surface, const Region& 
         params.user = &target;
         params.clip_box = FT_BBox{0, 0, r.right - r.left, r.bottom - r.top};
         // A refused outline (too large for the rasteriser) just stays undrawn.
-        FT_Outline_Render(library_->Get(), &outline, &params);
+        const bool huge = right - left > kCutOutlinesBeyondPixels || bottom - top > kCutOutlinesBeyondPixels;
+        if (!huge || !RenderCutOutline(library_->Get(), outline, params, r.right - r.left, r.bottom - r.top)) {
+            FT_Outline_Render(library_->Get(), &outline, &params);
+        }
         FT_Outline_Translate(&outline, static_cast<FT_Pos>(-dx * 64), static_cast<FT_Pos>(-dy * 64));
     }
 }

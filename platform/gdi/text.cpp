@@ -249,16 +249,14 @@ int DrawTextU32(HDC hdc, std::u32string_view text, RECT* rect, UINT format) {
                                 ClampToLong(static_cast<std::int64_t>(rect->bottom) + dc->originY)});
     }
     if (clip.IsEmpty()) return result;
-    const RECT bounds = clip.Bounds();
     const Pixel color = PixelFromColorRef(dc->textColor);
     const Pixel background = PixelFromColorRef(dc->bkColor);
     const std::int64_t width = static_cast<std::int64_t>(rect->right) - rect->left;
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
+        // Lines outside the clip cost only their measuring: DrawRun skips them by the face's ink
+        // bounds, which glyphs taller than the cell may exceed.
         const std::int64_t lineTop = top + dc->originY + static_cast<std::int64_t>(i) * lineHeight;
-        // Lines only go down, and glyphs stay within about a cell of their own.
-        if (lineTop - lineHeight >= bounds.bottom) break;
-        if (lineTop + 2 * lineHeight <= bounds.top) continue;
         const TextLine& line = lines[i];
         const std::int64_t lineWidth = layout.Width(line.text);
         std::int64_t x = static_cast<std::int64_t>(rect->left) + dc->originX;

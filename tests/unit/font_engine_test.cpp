@@ -1,4 +1,5 @@
 // Face resolution, sizes and metrics of the font engine, and drawing at extreme sizes.
+#include <fontconfig/fontconfig.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -103,6 +104,22 @@ TEST(FontMatch, AFaceNameFillingTheWholeFieldIsReadWithinIt) {
     EXPECT_GT(font->Metrics().height, 0);
 }
 
+TEST(FontMatchDeathTest, WithoutAnyJapaneseFaceItWarnsOnceAndFindsNoFace) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            // A configuration that knows no fonts at all.
+            FcConfig* empty = FcConfigCreate();
+            FcConfigSetCurrent(empty);
+            const bool none = fonts::ResolvedFacePath("Never Asked For Before").empty() &&
+                              fonts::ResolvedFacePath("Nor This One").empty() &&
+                              CreateFontA(15, 0, 0, 0, 0, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, DRAFT_QUALITY, 0,
+                                          "And This") == nullptr;
+            std::exit(none ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "^komalore: no Japanese font found; install fonts-ipafont-gothic\n$");
+}
+
 TEST(FontSize, HeightsAskForCellOrEmOrTheDefault) {
     if (!HaveIpaFont()) GTEST_SKIP() << "fonts-ipafont-gothic is not installed";
     struct Case {
@@ -196,6 +213,35 @@ TEST(FontSize, AHugeGlyphFillsExactlyTheClip) {
                 ASSERT_EQ(t.surface.At(x, y), expected) << height << " at " << x << "," << y;
             }
         }
+    }
+}
+
+TEST(FontSize, AHugeGlyphsEdgeCrossingTheClipStaysStraight) {
+    // The left edge of a huge "■" runs down the middle of the surface: every row is the same,
+    // white on the left, ink on the right. (Glyphs this large are cut to the clip before they
+    // are rasterised; where the edge lies is found at a fifth or a third of the size.)
+    for (int height : {-5000, -3000}) {
+        TestContext t(40, 40, RECT{0, 0, 40, 40});
+        t.Use(LetteringFont(height));
+        const TEXTMETRICA tm = t.Metrics();
+        const int em = tm.tmHeight - tm.tmInternalLeading;
+        TestContext probe(8, 8, RECT{0, 0, 8, 8});  // finds where the square's ink starts
+        probe.Use(LetteringFont(-1000));
+        RECT p{0, 0, 130, 18};
+        Surface wide(1100, 1100, kWhite);
+        HDC wideDc = gdi::CreateSurfaceDC(nullptr, &wide, 0, 0, Region(RECT{0, 0, 1100, 1100}));
+        SelectObject(wideDc, probe.font);
+        DrawTextA(wideDc, EncodeCp932(U"■").c_str(), -1, &p, DT_NOCLIP);
+        SelectObject(wideDc, gdi::StockSystemFont());
+        gdi::DestroyDC(wideDc);
+        const int bearingAt1000 = FindInk(wide, kWhite).left;
+        RECT r{20 - bearingAt1000 * em / 1000, 20 - (tm.tmAscent - em * 2 / 5), 130, 18};
+        DrawTextA(t.dc, EncodeCp932(U"■").c_str(), -1, &r, DT_NOCLIP);
+        for (int y = 1; y < 40; ++y) {
+            for (int x = 0; x < 40; ++x) ASSERT_EQ(t.surface.At(x, y), t.surface.At(x, 0)) << height;
+        }
+        EXPECT_EQ(t.surface.At(0, 0), kWhite) << height;
+        EXPECT_EQ(t.surface.At(39, 0), PixelFromRgb(0, 0, 0)) << height;
     }
 }
 
