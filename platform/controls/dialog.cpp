@@ -39,8 +39,10 @@ bool IsPushButton(HWND hwnd) {
     return (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) != 0;
 }
 
+// The control's own styles decide: the dialog itself may not be shown yet.
 bool IsTabStop(HWND hwnd) {
-    return (GetWindowLongA(hwnd, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd);
+    const LONG style = GetWindowLongA(hwnd, GWL_STYLE);
+    return (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
 }
 
 // Gives a control the focus as the dialog manager does: an edit box's text is then all selected.

@@ -258,7 +258,11 @@ BOOL DestroyWindow(HWND hwnd) {
         if (display::Display* d = display::CurrentDisplay()) d->DestroyNativeWindow(w->native);
     }
     gdi::DetachWindowDCs(hwnd);
-    if (w->attached) w->attached->DetachFromDestroyedWindow();
+    if (w->attached) {
+        // The application forgets its main window when that window goes.
+        if (CWinApp* app = AfxGetApp(); app && app->m_pMainWnd == w->attached) app->m_pMainWnd = nullptr;
+        w->attached->DetachFromDestroyedWindow();
+    }
     m.windows.Remove(HandleValue(hwnd));
     // Activation passes back to the owner, or to the newest remaining top-level window.
     if (!m.active && !m.topLevels.empty()) {
