@@ -52,7 +52,9 @@ std::uint64_t Now() {
 HWND FindWindowToPaint() {
     for (HWND hwnd : AllWindows()) {
         Window* w = Find(hwnd);
-        if (!w || w->update.IsEmpty()) continue;
+        // A window whose paint handler opened a nested loop (a message box) isn't asked to
+        // paint again from inside it; its region waits for that handler to finish.
+        if (!w || w->update.IsEmpty() || w->inPaint) continue;
         if (!IsWindowVisible(hwnd)) {
             w->update.Clear();
             w->erasePending = false;
@@ -338,6 +340,13 @@ LRESULT Deliver(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     // A paint handler that throws loses its pass: the window is validated and nothing is shown,
     // so the paint isn't retried until the window is invalidated again.
+    struct PaintScope {
+        HWND hwnd;
+        explicit PaintScope(HWND h) : hwnd(h) { Find(h)->inPaint = true; }
+        ~PaintScope() {
+            if (Window* w = Find(hwnd)) w->inPaint = false;
+        }
+    } scope(hwnd);
     try {
         if (w->attached) return w->attached->DispatchFromWindowManager(message, wParam, lParam);
         return CallClassProc(hwnd, message, wParam, lParam);

@@ -63,6 +63,7 @@ struct Window {
 
     HFONT font = nullptr;
     bool destroying = false;
+    bool inPaint = false;  // its WM_PAINT handler is running (and may be in a nested loop)
 
     int ClientWidth() const { return rect.right - rect.left - clientInset.left - clientInset.right; }
     int ClientHeight() const { return rect.bottom - rect.top - clientInset.top - clientInset.bottom; }
