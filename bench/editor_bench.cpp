@@ -41,5 +41,3 @@ void BM_EditorFullRepaint(benchmark::State& state) {
 BENCHMARK(BM_EditorFullRepaint)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();

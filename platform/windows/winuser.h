@@ -108,6 +108,17 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 constexpr UINT MF_BYCOMMAND = 0x0000;
 constexpr UINT MF_BYPOSITION = 0x0400;
 
+// Popup menus. TrackPopupMenu runs the menu modally at a screen point and, with TPM_RETURNCMD,
+// returns the chosen item's id (0 when dismissed) instead of sending WM_COMMAND to the owner.
+HMENU CreatePopupMenu();
+BOOL DestroyMenu(HMENU menu);
+BOOL EnableMenuItem(HMENU menu, UINT item, UINT enable);
+constexpr UINT MF_ENABLED = 0x0000;
+constexpr UINT TPM_LEFTALIGN = 0x0000;
+constexpr UINT TPM_RETURNCMD = 0x0100;
+constexpr UINT TPM_NONOTIFY = 0x0080;
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND owner, const RECT* ignored);
+
 // Miscellaneous.
 int GetSystemMetrics(int index);
 BOOL MessageBeep(UINT type);
