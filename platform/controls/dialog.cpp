@@ -181,6 +181,8 @@ INT_PTR RunModalDialog(HWND dialog, HWND owner) {
     if (!dc) return -1;
     const bool ownerWasEnabled = owner && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
+    // A modal dialog shows even when its template doesn't say visible.
+    if (!IsWindowVisible(dialog)) ShowWindow(dialog, SW_SHOW);
     win::RunModalLoop(dialog, [dialog] {
         DialogClass* d = FindDialogClass(dialog);
         return !d || d->ended;

@@ -24,6 +24,7 @@ struct NativeWindowParams {
     std::string titleUtf8;
     RECT frame{};  // screen rectangle of the whole window, caption and border included
     bool taskbarEntry = false;
+    bool takesFocus = true;  // false for menus, which leave the keyboard where it was
     NativeId owner = 0;
     // Which parts of the window move it when dragged; asked by the backend in window pixels.
     std::function<HitArea(int x, int y)> hitTest;

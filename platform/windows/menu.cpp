@@ -29,6 +29,8 @@ HMENU CreateStandardSystemMenu() {
     return HandleCast<HMENU>(Menus().Add(std::move(menu)));
 }
 
+HMENU CreateMenuHandle() { return HandleCast<HMENU>(Menus().Add(std::make_unique<Menu>())); }
+
 void DestroyMenuHandle(HMENU menu) { Menus().Remove(HandleValue(menu)); }
 
 }  // namespace platform::win

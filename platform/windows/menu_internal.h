@@ -21,6 +21,7 @@ struct Menu {
 
 Menu* FindMenu(HMENU menu);
 HMENU CreateStandardSystemMenu();
+HMENU CreateMenuHandle();
 void DestroyMenuHandle(HMENU menu);
 
 }  // namespace platform::win

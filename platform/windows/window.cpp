@@ -166,6 +166,7 @@ HWND CreateWindowFromParams(CreateParams params) {
             np.titleUtf8 = EncodeUtf8(w.text);
             np.frame = w.rect;
             np.taskbarEntry = (w.exStyle & WS_EX_APPWINDOW) != 0 || !w.owner;
+            np.takesFocus = !(w.exStyle & WS_EX_NOACTIVATE);
             if (Window* owner = Find(w.owner)) np.owner = owner->native;
             np.hitTest = [hwnd](int x, int y) {
                 Window* self = Find(hwnd);
@@ -329,7 +330,7 @@ BOOL ShowWindow(HWND hwnd, int command) {
             // A window being shown has its background erased at once, before any paint.
             EraseNow(hwnd);
             MarkDirty(*w, RECT{0, 0, w->surface->Width(), w->surface->Height()});
-            if (!(w->style & WS_DISABLED)) SetActiveWindow(hwnd);
+            if (!(w->style & WS_DISABLED) && !(w->exStyle & WS_EX_NOACTIVATE)) SetActiveWindow(hwnd);
         } else if (Manager().active == hwnd) {
             Manager().active = nullptr;
         }

@@ -51,23 +51,20 @@ void HeadlessDisplay::Present(NativeId id, const Surface& surface, const RECT&) 
 }
 
 Display::WaitResult HeadlessDisplay::WaitEvent(Event& event, int timeoutMs) {
-    for (;;) {
-        if (!events_.empty()) {
-            event = events_.front();
-            events_.pop_front();
-            return WaitResult::Event;
-        }
-        if (timeoutMs == 0) return WaitResult::Timeout;
-        if (steps_.empty()) return WaitResult::Exhausted;
-        auto step = std::move(steps_.front());
-        steps_.pop_front();
-        step();
-        // A step that queued nothing lets time pass, so that due timers fire.
-        if (events_.empty() && timeoutMs > 0) {
-            now_ += static_cast<std::uint64_t>(timeoutMs);
-            return WaitResult::Timeout;
-        }
+    if (!events_.empty()) {
+        event = events_.front();
+        events_.pop_front();
+        return WaitResult::Event;
     }
+    if (timeoutMs == 0) return WaitResult::Timeout;
+    if (steps_.empty()) return WaitResult::Exhausted;
+    auto step = std::move(steps_.front());
+    steps_.pop_front();
+    step();
+    // Back to the message loop, which handles what the step posted before it waits again; a
+    // step that queued no input lets the time until the next timer pass.
+    if (events_.empty() && timeoutMs > 0) now_ += static_cast<std::uint64_t>(timeoutMs);
+    return WaitResult::Timeout;
 }
 
 std::optional<std::string> HeadlessDisplay::ClipboardText() {

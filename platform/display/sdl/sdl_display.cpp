@@ -83,6 +83,7 @@ public:
         if (w.window) return true;
         Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_HIDDEN;
         if (!w.params.taskbarEntry) flags |= SDL_WINDOW_SKIP_TASKBAR;
+        if (!w.params.takesFocus) flags |= SDL_WINDOW_POPUP_MENU | SDL_WINDOW_ALWAYS_ON_TOP;
         const int width = (w.params.frame.right - w.params.frame.left) * scale_;
         const int height = (w.params.frame.bottom - w.params.frame.top) * scale_;
         w.window = SDL_CreateWindow(w.params.titleUtf8.c_str(), w.x * scale_, w.y * scale_, width, height, flags);
@@ -111,7 +112,7 @@ public:
             SDL_ShowWindow(w->window);
             // Without a window manager, the position given at creation isn't always kept.
             SDL_SetWindowPosition(w->window, w->x * scale_, w->y * scale_);
-            SDL_RaiseWindow(w->window);
+            if (w->params.takesFocus) SDL_RaiseWindow(w->window);
         } else if (w->window) {
             SDL_HideWindow(w->window);
         }
