@@ -151,6 +151,11 @@ HWND CreateDialogFromResource(const DialogResource& res, HWND owner, CWnd* frame
         child.text = DecodeUtf8(item.textUtf8);
         child.style = item.style | WS_CHILD;
         child.exStyle = item.exStyle;
+        // Dialogs have the 3-D look: a bordered edit box gets the sunken client edge instead.
+        if (std::string(item.className) == "Edit" && (child.style & WS_BORDER)) {
+            child.style &= ~WS_BORDER;
+            child.exStyle |= WS_EX_CLIENTEDGE;
+        }
         child.rect = MapDialogUnits(base, item.x, item.y, item.cx, item.cy);
         child.parent = dialog;
         child.id = item.id;
