@@ -482,8 +482,6 @@ private:
         }
         if (c == U'\t' && !model_.Multiline()) return;
         if ((c < 0x20 && c != U'\t') || c == 0x7F || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return;
-        // Letters that come with Ctrl are commands (the keys did them), not text.
-        if (c < 0x80 && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0) return;
         const char32_t typed[1] = {c};
         Edited(model_.ReplaceSelection(std::u32string_view(typed, 1), true));
     }
