@@ -39,10 +39,11 @@ protected:
     void OnRButtonDown(UINT nFlags, CPoint point);
     void OnFrameClicked();
 
-    // The lettering step of the paint pass: the balloon text over the page.
+public:
+    // The lettering step of the paint pass: the balloon text over the page. Public so that the
+    // benchmarks can time it alone.
     void DrawLettering();
 
-public:
     BOOL m_bTempView;
     double m_dZoomY;
     double m_dZoomX;
