@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <optional>
+#include <type_traits>
 
 #include "platform/drawdib/dib_reader.h"
 #include "platform/drawdib/dib_rle.h"
@@ -102,6 +103,22 @@ struct Rgb24Sampler {
     }
 };
 
+// A run of 24-bit pixels read in order: four pixels are three little-endian words, whose bytes
+// blue, green, red already lie in the surface's 0x00RRGGBB order. Reads exactly the run's bytes.
+void ConvertRgb24Run(const std::uint8_t* in, Pixel* out, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4, in += 12) {
+        const std::uint32_t w0 = Load32(in);
+        const std::uint32_t w1 = Load32(in + 4);
+        const std::uint32_t w2 = Load32(in + 8);
+        out[i] = w0 & 0x00FFFFFF;
+        out[i + 1] = (w0 >> 24) | ((w1 & 0xFFFF) << 8);
+        out[i + 2] = (w1 >> 16) | ((w2 & 0xFF) << 16);
+        out[i + 3] = w2 >> 8;
+    }
+    for (; i < count; ++i, in += 3) out[i] = PixelFromRgb(in[2], in[1], in[0]);
+}
+
 struct Plain32Sampler {
     Pixel operator()(const std::uint8_t* row, std::int32_t x) const {
         return Load32(row + 4 * static_cast<std::size_t>(x)) & 0x00FFFFFF;
@@ -129,7 +146,12 @@ void DrawUncompressed(const Placement& placement, const DibFormat& format, const
             Pixel* out = target.Row(y);
             if (placement.columns.contiguous) {
                 const std::int32_t base = placement.columns.At(r.left) - r.left;
-                for (LONG x = r.left; x < r.right; ++x) out[x] = sample(row, base + x);
+                if constexpr (std::is_same_v<Sampler, Rgb24Sampler>) {
+                    ConvertRgb24Run(row + 3 * static_cast<std::size_t>(base + r.left), out + r.left,
+                                    static_cast<std::size_t>(r.right - r.left));
+                } else {
+                    for (LONG x = r.left; x < r.right; ++x) out[x] = sample(row, base + x);
+                }
             } else {
                 for (LONG x = r.left; x < r.right; ++x) out[x] = sample(row, placement.columns.At(x));
             }
@@ -200,14 +222,24 @@ void DrawCompressed(const Placement& placement, const DibFormat& format, std::sp
     RleSamples samples(columns.values, rows.values);
     samples.Decode(stream, format.layout == DibLayout::Rle4, format.width, format.height);
 
+    const Pixel* palette = format.palette.data();
     for (const RECT& r : placement.visible.Rects()) {
+        const std::uint32_t* columnSlots = columns.slots.data() + (r.left - placement.columns.first);
+        const LONG count = r.right - r.left;
         for (LONG y = r.top; y < r.bottom; ++y) {
-            const std::uint32_t rowSlot = rows.slots[static_cast<std::size_t>(y - placement.rows.first)];
-            Pixel* out = target.Row(y);
-            for (LONG x = r.left; x < r.right; ++x) {
-                const std::int16_t index =
-                    samples.At(columns.slots[static_cast<std::size_t>(x - placement.columns.first)], rowSlot);
-                if (index != RleSamples::kUndefined) out[x] = format.palette[static_cast<std::size_t>(index)];
+            const std::int16_t* cells = samples.Row(rows.slots[static_cast<std::size_t>(y - placement.rows.first)]);
+            Pixel* out = target.Row(y) + r.left;
+            if (placement.columns.contiguous) {
+                // Distinct, consecutive source columns have consecutive slots.
+                const std::int16_t* run = cells + columnSlots[0];
+                for (LONG i = 0; i < count; ++i) {
+                    if (run[i] != RleSamples::kUndefined) out[i] = palette[static_cast<std::size_t>(run[i])];
+                }
+            } else {
+                for (LONG i = 0; i < count; ++i) {
+                    const std::int16_t index = cells[columnSlots[i]];
+                    if (index != RleSamples::kUndefined) out[i] = palette[static_cast<std::size_t>(index)];
+                }
             }
         }
     }

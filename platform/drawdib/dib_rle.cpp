@@ -42,6 +42,24 @@ public:
         x_ += count;
     }
 
+    // Writes `count` pixels of one palette index from the current one on. The sampled columns
+    // under the run are found by search and filled at once: a long run costs no more than its
+    // sampled pixels.
+    void Fill(std::int64_t count, std::int16_t index) {
+        if (rowSlot_ >= 0) {
+            const std::int64_t stop = std::min<std::int64_t>(x_ + count, width_);
+            const auto& columns = samples_.columns_;
+            if (column_ < columns.size() && columns[column_] < stop) {
+                const auto end = std::lower_bound(columns.begin() + static_cast<std::ptrdiff_t>(column_), columns.end(), stop);
+                const std::size_t endColumn = static_cast<std::size_t>(end - columns.begin());
+                std::int16_t* row = samples_.cells_.data() + static_cast<std::size_t>(rowSlot_) * columns.size();
+                std::fill(row + column_, row + endColumn, index);
+                column_ = endColumn;
+            }
+        }
+        x_ += count;
+    }
+
 private:
     void EnterRow() {
         const auto& rows = samples_.rows_;
@@ -86,7 +104,7 @@ void RleSamples::Decode(std::span<const std::uint8_t> stream, bool fourBit, std:
                 const int low = value & 0x0F;
                 cursor.Put(count, [&](std::int64_t i) { return (i & 1) ? low : high; });
             } else {
-                cursor.Put(count, [&](std::int64_t) { return value; });
+                cursor.Fill(count, value);
             }
             continue;
         }

@@ -26,6 +26,8 @@ public:
     std::int16_t At(std::size_t columnSlot, std::size_t rowSlot) const {
         return cells_[rowSlot * columns_.size() + columnSlot];
     }
+    // The cells of one sampled row, indexed by column slot.
+    const std::int16_t* Row(std::size_t rowSlot) const { return cells_.data() + rowSlot * columns_.size(); }
 
 private:
     class RowCursor;

@@ -1,12 +1,44 @@
 // Bitmaps in memory: compatible bitmaps, copying pixels between contexts, and converting a
 // bitmap into device-independent rows.
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstring>
+#include <optional>
 
 #include "platform/gdi/gdi_internal.h"
 
 using namespace platform;
 using namespace platform::gdi;
+
+namespace {
+
+void Store32(BYTE* p, std::uint32_t v) {
+    if constexpr (std::endian::native == std::endian::big) v = __builtin_bswap32(v);
+    std::memcpy(p, &v, 4);
+}
+
+// Pixels as 24-bit DIB bytes blue, green, red: four 0x00RRGGBB pixels make three little-endian
+// words, so a row takes three stores per four pixels instead of twelve.
+void PackRgb24Row(const Pixel* in, BYTE* out, std::size_t count) {
+    std::size_t i = 0;
+    for (; i + 4 <= count; i += 4, out += 12) {
+        const std::uint32_t p0 = in[i] & 0x00FFFFFF;
+        const std::uint32_t p1 = in[i + 1] & 0x00FFFFFF;
+        const std::uint32_t p2 = in[i + 2] & 0x00FFFFFF;
+        const std::uint32_t p3 = in[i + 3] & 0x00FFFFFF;
+        Store32(out, p0 | (p1 << 24));
+        Store32(out + 4, (p1 >> 8) | (p2 << 16));
+        Store32(out + 8, (p2 >> 16) | (p3 << 8));
+    }
+    for (; i < count; ++i, out += 3) {
+        out[0] = static_cast<BYTE>(PixelBlue(in[i]));
+        out[1] = static_cast<BYTE>(PixelGreen(in[i]));
+        out[2] = static_cast<BYTE>(PixelRed(in[i]));
+    }
+}
+
+}  // namespace
 
 HBITMAP CreateCompatibleBitmap(HDC hdc, int width, int height) {
     if (!LookupDC(hdc) || width <= 0 || height <= 0) return nullptr;
@@ -23,19 +55,46 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
     DeviceContext* s = LookupDC(src);
     if (!d || !s || rop != SRCCOPY || !d->surface) return FALSE;
     if (width <= 0 || height <= 0) return TRUE;
+
+    // Only the destination pixels that are visible are touched: the clip rectangles, cut to the
+    // target rectangle and the surface, a row span at a time.
+    Surface& target = *d->surface;
+    const std::int64_t left = static_cast<std::int64_t>(d->originX) + x;
+    const std::int64_t top = static_cast<std::int64_t>(d->originY) + y;
+    const auto clampToSurface = [](std::int64_t v, int limit) {
+        return static_cast<LONG>(std::clamp<std::int64_t>(v, 0, limit));
+    };
+    Region visible = d->clip;
+    visible.IntersectWith(RECT{clampToSurface(left, target.Width()), clampToSurface(top, target.Height()),
+                               clampToSurface(left + width, target.Width()), clampToSurface(top + height, target.Height())});
+    if (visible.IsEmpty()) return TRUE;
+
+    // Copying within one surface reads the pixels as they were before the copy began.
+    std::optional<Surface> before;
+    const Surface* source = s->surface;
+    if (source == d->surface) source = &before.emplace(*source);
+
     // The source is read from its own surface only: what lies outside the source context's
     // surface reads as black, and nothing of another window is ever read.
-    for (int row = 0; row < height; ++row) {
-        const int dy = d->originY + y + row;
-        if (dy < 0 || dy >= d->surface->Height()) continue;
-        const int sy = s->originY + ySrc + row;
-        for (int col = 0; col < width; ++col) {
-            const int dx = d->originX + x + col;
-            if (dx < 0 || dx >= d->surface->Width() || !d->clip.Contains(dx, dy)) continue;
-            const int sx = s->originX + xSrc + col;
-            Pixel p = 0;
-            if (s->surface && s->surface->Contains(sx, sy)) p = s->surface->At(sx, sy);
-            d->surface->Set(dx, dy, p);
+    const std::int64_t shiftX = static_cast<std::int64_t>(s->originX) + xSrc - left;
+    const std::int64_t shiftY = static_cast<std::int64_t>(s->originY) + ySrc - top;
+    for (const RECT& r : visible.Rects()) {
+        for (LONG dy = r.top; dy < r.bottom; ++dy) {
+            Pixel* out = target.Row(dy);
+            const std::int64_t sy = dy + shiftY;
+            if (!source || sy < 0 || sy >= source->Height()) {
+                std::fill(out + r.left, out + r.right, Pixel{0});
+                continue;
+            }
+            // Destination columns [copyBegin, copyEnd) have a source pixel.
+            const std::int64_t copyBegin = std::clamp<std::int64_t>(-shiftX, r.left, r.right);
+            const std::int64_t copyEnd = std::clamp<std::int64_t>(source->Width() - shiftX, copyBegin, r.right);
+            std::fill(out + r.left, out + copyBegin, Pixel{0});
+            if (copyEnd > copyBegin) {
+                std::memcpy(out + copyBegin, source->Row(static_cast<int>(sy)) + (copyBegin + shiftX),
+                            static_cast<std::size_t>(copyEnd - copyBegin) * sizeof(Pixel));
+            }
+            std::fill(out + copyEnd, out + r.right, Pixel{0});
         }
     }
     return TRUE;
@@ -65,12 +124,18 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT startScan, UINT scanLines, LPVOID bi
         const int y = bottomUp ? height - 1 - static_cast<int>(scan) : static_cast<int>(scan);
         const Pixel* src = surface.Row(y);
         BYTE* row = out + static_cast<std::size_t>(i) * rowSize;
-        for (int x = 0; x < width; ++x) {
-            BYTE* px = row + static_cast<std::size_t>(x) * static_cast<std::size_t>(bytesPerPixel);
-            px[0] = static_cast<BYTE>(PixelBlue(src[x]));
-            px[1] = static_cast<BYTE>(PixelGreen(src[x]));
-            px[2] = static_cast<BYTE>(PixelRed(src[x]));
-            if (bytesPerPixel == 4) px[3] = 0;
+        // One loop per pixel size, so that neither tests the size per pixel.
+        BYTE* px = row;
+        if (bytesPerPixel == 4) {
+            for (int x = 0; x < width; ++x, px += 4) {
+                const Pixel p = src[x];
+                px[0] = static_cast<BYTE>(PixelBlue(p));
+                px[1] = static_cast<BYTE>(PixelGreen(p));
+                px[2] = static_cast<BYTE>(PixelRed(p));
+                px[3] = 0;
+            }
+        } else {
+            PackRgb24Row(src, px, static_cast<std::size_t>(width));
         }
         std::memset(row + static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel), 0,
                     rowSize - static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel));
