@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Typing into the real program in a real X server: a click into the balloon text box, then
+# "こんにちは", Return and "世界" typed with xdotool; after Esc ends the program, the text the box
+# held (written by the layer's KOMALORE_TEST_DUMP hook) must be the code page 932 bytes of the
+# two lines with one CR LF between them.
+#
+#   typing_e2e.sh KOMALORE MAKE_DEMO_PAGE OUTPUT_DIR
+set -u
+komalore=$1
+make_demo_page=$2
+out=$3
+mkdir -p "$out"
+rm -rf "$out/drive" && mkdir -p "$out/drive"
+dump="$out/typing-dump.txt"
+rm -f "$dump"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+"$make_demo_page" "$out/drive/img001.BMP" || fail "demo page"
+
+display=""
+for n in $(seq 121 160); do
+  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
+done
+[[ -n "$display" ]] || { echo "FAIL: no free X display number"; exit 1; }
+Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null' EXIT
+for _ in $(seq 50); do
+  DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break
+  sleep 0.1
+done
+export DISPLAY=$display
+
+KOMALORE_TEST_DUMP="$dump" KOMALORE_DRIVE_C="$out/drive" "$komalore" >"$out/typing-stdout.txt" 2>"$out/typing-stderr.txt" &
+app=$!
+window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Komalore$' | head -n 1)
+if [[ -z "$window" ]]; then
+  fail "the editor window did not appear"
+  kill $app 2>/dev/null
+else
+  sleep 0.5
+  xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
+  # The text box: dialog units (285, 7, 65, 128) at 7 x 12 pixel base units, inside the
+  # 3-pixel frame and the 19-pixel caption; its middle, clear of the scroll bar on the left.
+  xdotool mousemove --window "$window" $((3 + 499 + 66)) $((3 + 19 + 11 + 96)) click 1
+  sleep 0.3
+  xdotool type --delay 60 "こんにちは"
+  xdotool key Return
+  xdotool type --delay 60 "世界"
+  sleep 0.3
+  import -window root "$out/typing.png" 2>/dev/null
+  xdotool key Escape
+  for _ in $(seq 40); do
+    kill -0 $app 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 $app 2>/dev/null; then
+    fail "Esc did not end the program"
+    kill $app
+  fi
+fi
+wait $app
+status=$?
+[[ $status -eq 0 ]] || fail "exit status $status, expected 0 (stderr: $(cat "$out/typing-stderr.txt"))"
+
+# こんにちは CR LF 世界 in code page 932.
+expected="1009 82b182f182c982bf82cd0d0a90a28a45"
+if [[ ! -s "$dump" ]]; then
+  fail "the program wrote no text dump"
+else
+  got=$(grep '^1009 ' "$dump")
+  [[ "$got" == "$expected" ]] || fail "the text box held '$got', expected '$expected'"
+fi
+
+if [[ $failures -gt 0 ]]; then
+  echo "$failures failed"
+  exit 1
+fi
+echo "typing e2e: 1 passed, 0 failed"
