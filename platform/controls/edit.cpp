@@ -389,13 +389,28 @@ private:
         Notify(EN_MAXTEXT);
     }
 
-    // After the caret or the selection moved.
-    void SelectionMoved() {
+    // After the caret or the selection moved; `changed` limits the repaint when only part of
+    // the box needs it.
+    void SelectionMoved(const RECT* changed = nullptr) {
         ScrollCaretIntoView();
         caretOn_ = true;
         if (focused_) SetTimer(hwnd_, kCaretTimer, kCaretBlinkMs, nullptr);
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        InvalidateRect(hwnd_, changed, FALSE);
         UpdateInputMethodWindow();
+    }
+
+    // The rows of lines [first, first + count) across the text area, in client coordinates.
+    RECT RowsOf(std::size_t first, std::size_t count) const {
+        RECT r = Client();
+        if (HasScrollBar()) {
+            const RECT bar = ScrollBarRect();
+            if (ExStyle() & WS_EX_LEFTSCROLLBAR) r.left = bar.right;
+            else r.right = bar.left;
+        }
+        const long top = TextRect().top + (static_cast<long>(first) - static_cast<long>(firstLine_)) * LineHeight();
+        r.top = std::clamp<long>(top, 0, r.bottom);
+        r.bottom = std::clamp<long>(top + static_cast<long>(count) * LineHeight(), r.top, r.bottom);
+        return r;
     }
 
     // After an edit: the touched lines are laid out again, the parent hears of it. Returns
@@ -417,8 +432,16 @@ private:
         }
         if (layouts_.size() != model_.LineCount()) layouts_.assign(model_.LineCount(), nullptr);
         firstLine_ = std::min(firstLine_, MaxFirstLine());
+        // An edit inside the same lines that scrolls nothing repaints only those lines: typing
+        // costs one line's drawing, not the box's.
+        const std::size_t firstBefore = firstLine_;
+        const int scrollBefore = scrollX_;
+        ScrollCaretIntoView();
+        const bool sameRows = change.removedLines == change.insertedLines && firstLine_ == firstBefore &&
+                              scrollX_ == scrollBefore && composition_.empty();
+        const RECT rows = RowsOf(change.firstLine, change.insertedLines);
         Notify(EN_UPDATE);
-        SelectionMoved();
+        SelectionMoved(sameRows ? &rows : nullptr);
         Notify(EN_CHANGE);
         return true;
     }

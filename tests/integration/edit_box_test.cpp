@@ -672,3 +672,39 @@ TEST(EditBox, TheTestHookWritesEveryBoxWhenTheProgramEnds) {
     EXPECT_NE(lines.find("1010 30\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("1012 3135\n"), std::string::npos) << lines;
 }
+
+TEST(EditBox, RepaintingOnlyTheEditedLinesLeavesNothingStale) {
+    TemporaryDrive drive;
+    HeadlessApp app;
+    std::vector<platform::Pixel> typed;
+    auto pixels = [&] {
+        HWND box = app.Control(IDC_TEXT);
+        RECT client;
+        GetClientRect(box, &client);
+        std::vector<platform::Pixel> out;
+        for (int y = 0; y < client.bottom; ++y) {
+            for (int x = 0; x < client.right; ++x) out.push_back(HeadlessApp::PixelAt(box, x, y));
+        }
+        return out;
+    };
+    app.Then([&] {
+        HWND box = app.Control(IDC_TEXT);
+        SetWindowTextA(box, Cp932("一行目\r\n二行目").c_str());
+        SetFocus(box);
+        SendMessageA(box, EM_SETSEL, 2, 2);
+        app.Type("abc日本!");
+        app.Key(VK_BACK);
+        app.Key(VK_LEFT, true);
+        app.Type("x");
+    });
+    app.Then([&] {
+        EXPECT_EQ(RawText(app.Control(IDC_TEXT)), Cp932("一abc日x行目\r\n二行目"));
+        // Painted again whole, at once (before the caret blinks), the box looks the same.
+        typed = pixels();
+        InvalidateRect(app.Control(IDC_TEXT), nullptr, FALSE);
+        platform::win::Deliver(app.Control(IDC_TEXT), WM_PAINT, 0, 0);
+        EXPECT_TRUE(pixels() == typed);
+        app.Key(VK_ESCAPE);
+    });
+    app.Run();
+}
