@@ -145,7 +145,8 @@ public:
             }
             case edit::EM_GETFIRSTVISIBLELINE: return static_cast<LRESULT>(firstLine_);
             case edit::EM_LINESCROLL:
-                scrollX_ += static_cast<int>(wParam) * AverageCharWidth();
+                scrollX_ = static_cast<int>(std::clamp<long long>(scrollX_ + static_cast<long long>(static_cast<int>(wParam)) * AverageCharWidth(),
+                                                                  -(INT_MAX / 2), INT_MAX / 2));
                 ScrollTo(static_cast<long>(firstLine_) + static_cast<long>(lParam));
                 InvalidateRect(hwnd, nullptr, FALSE);
                 return TRUE;
@@ -174,7 +175,20 @@ public:
                 return 0;
             case WM_CONTEXTMENU: OnContextMenu(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
             case WM_CHAR: OnChar(static_cast<char32_t>(wParam)); return 0;
-            case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wParam)); return 0;
+            case WM_KEYDOWN:
+                if (wParam == VK_APPS) {
+                    OnContextMenu(-1, -1);
+                    return 0;
+                }
+                OnKeyDown(static_cast<UINT>(wParam));
+                return 0;
+            case WM_SYSKEYDOWN:
+                // Shift+F10 opens the context menu at the caret, as the menu key does.
+                if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0) {
+                    OnContextMenu(-1, -1);
+                    return 0;
+                }
+                return DefWindowProcA(hwnd, message, wParam, lParam);
             case WM_IME_STARTCOMPOSITION:
             case WM_IME_COMPOSITION: OnComposition(); return 0;
             case WM_IME_ENDCOMPOSITION:

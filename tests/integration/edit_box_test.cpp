@@ -2,6 +2,7 @@
 // edge, the input method, the context menu, scrolling, the caret and the looks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -704,6 +705,121 @@ TEST(EditBox, RepaintingOnlyTheEditedLinesLeavesNothingStale) {
         InvalidateRect(app.Control(IDC_TEXT), nullptr, FALSE);
         platform::win::Deliver(app.Control(IDC_TEXT), WM_PAINT, 0, 0);
         EXPECT_TRUE(pixels() == typed);
+        app.Key(VK_ESCAPE);
+    });
+    app.Run();
+}
+
+TEST(EditBox, LongLinesScrollSidewaysToKeepTheCaretInView) {
+    for (int id : {IDC_TOP, IDC_TEXT}) {
+        SCOPED_TRACE(id);
+        TemporaryDrive drive;
+        HeadlessApp app;
+        auto caretInside = [&] {
+            HWND box = app.Control(id);
+            const RECT caret = app.Display().TextInputRect();
+            const POINT o = platform::win::ClientOriginOnSurface(*platform::win::Find(box));
+            RECT client;
+            GetClientRect(box, &client);
+            EXPECT_GE(caret.left, o.x);
+            EXPECT_LT(caret.left, o.x + client.right);
+        };
+        app.Then([&] {
+            SetWindowTextA(app.Control(id), "");
+            SetFocus(app.Control(id));
+            app.Type("0123456789012345678901234567890123456789");
+        });
+        app.Then([&] {
+            EXPECT_EQ(GetWindowTextLengthA(app.Control(id)), 40);
+            caretInside();
+            app.Key(VK_HOME);
+        });
+        app.Then([&] {
+            caretInside();
+            app.Key(VK_END);
+        });
+        app.Then([&] {
+            caretInside();
+            app.Key(VK_ESCAPE);
+        });
+        app.Run();
+    }
+}
+
+TEST(EditBox, TheMenuKeyOpensTheContextMenuAtTheCaret) {
+    TemporaryDrive drive;
+    HeadlessApp app;
+    app.Then([&] {
+        SetWindowTextA(app.Control(IDC_TOP), "42");
+        SetFocus(app.Control(IDC_TOP));
+        app.Key(VK_APPS);
+    });
+    app.Then([&] {
+        HWND menu = OpenMenu();
+        ASSERT_NE(menu, nullptr);
+        // Just below the caret.
+        RECT r;
+        GetWindowRect(menu, &r);
+        POINT caret{app.Display().TextInputRect().left, app.Display().TextInputRect().bottom};
+        platform::win::Window* top = platform::win::TopLevelOf(app.Control(IDC_TOP));
+        EXPECT_EQ(r.left, top->rect.left + caret.x);
+        EXPECT_EQ(r.top, top->rect.top + caret.y);
+        app.Key('A');
+    });
+    app.Then([&] {
+        EXPECT_EQ(Selection(app.Control(IDC_TOP)), (std::pair<DWORD, DWORD>{0, 2}));
+        app.Key(VK_F10, true);
+    });
+    app.Then([&] {
+        EXPECT_NE(OpenMenu(), nullptr);
+        app.Key(VK_ESCAPE);
+    });
+    app.Then([&] {
+        EXPECT_EQ(OpenMenu(), nullptr);
+        EXPECT_EQ(RawText(app.Control(IDC_TOP)), "42");
+        app.Key(VK_ESCAPE);
+    });
+    app.Run();
+}
+
+TEST(EditBox, RightToLeftReadingPutsTheCaretAfterATrailingNeutralOnTheLeft) {
+    TemporaryDrive drive;
+    HeadlessApp app;
+    app.Then([&] {
+        SetFocus(app.Control(IDC_TEXT));
+        app.Type("abc日本!");
+    });
+    app.Then([&] {
+        HWND box = app.Control(IDC_TEXT);
+        const POINT o = platform::win::ClientOriginOnSurface(*platform::win::Find(box));
+        const int caretX = app.Display().TextInputRect().left - o.x;
+        // The caret is drawn too; the text's own columns lie right of it, and "!" (shown
+        // leftmost, before "abc") ends right where the caret stands.
+        std::vector<int> columns = DarkColumns(box, 18);
+        columns.erase(std::remove(columns.begin(), columns.end(), caretX), columns.end());
+        ASSERT_FALSE(columns.empty());
+        EXPECT_GT(columns.front(), caretX);
+        EXPECT_LE(columns.front(), caretX + 4);
+        // Home goes to logical position 0, before "a": right of the "!".
+        app.Key(VK_HOME);
+    });
+    app.Then([&] {
+        HWND box = app.Control(IDC_TEXT);
+        const POINT o = platform::win::ClientOriginOnSurface(*platform::win::Find(box));
+        const RECT caret = app.Display().TextInputRect();
+        EXPECT_EQ(Selection(box), (std::pair<DWORD, DWORD>{0, 0}));
+        HDC dc = GetDC(box);
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(box, WM_GETFONT, 0, 0)));
+        SIZE bang{};
+        GetTextExtentPoint32A(dc, "!", 1, &bang);
+        SIZE all{};
+        GetTextExtentPoint32A(dc, Cp932("abc日本!").c_str(), 8, &all);
+        ReleaseDC(box, dc);
+        RECT client;
+        GetClientRect(box, &client);
+        // Right-aligned: the line spans [right - width, right); "a" starts one "!" in.
+        const int lineLeft = client.right - 2 - all.cx;
+        EXPECT_EQ(caret.left - o.x, lineLeft + bang.cx);
         app.Key(VK_ESCAPE);
     });
     app.Run();
