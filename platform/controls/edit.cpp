@@ -5,6 +5,7 @@
 // code page 932 at the edge. Each line is laid out once (FriBidi order and advances) and kept
 // until an edit touches it, so a paint costs only the lines it shows.
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>

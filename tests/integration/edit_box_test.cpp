@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -822,5 +823,40 @@ TEST(EditBox, RightToLeftReadingPutsTheCaretAfterATrailingNeutralOnTheLeft) {
         EXPECT_EQ(caret.left - o.x, lineLeft + bang.cx);
         app.Key(VK_ESCAPE);
     });
+    app.Run();
+}
+
+TEST(EditBox, OutOfRangeMessagesAreQuietlyClamped) {
+    TemporaryDrive drive;
+    HeadlessApp app;
+    app.Then([&] {
+        namespace em = platform::controls::edit;
+        HWND box = app.Control(IDC_TEXT);
+        SetWindowTextA(box, Cp932("日本\r\nab").c_str());
+        SendMessageA(box, EM_SETSEL, 0x7FFFFFFF, 0x7FFFFFFF);
+        EXPECT_EQ(Selection(box), (std::pair<DWORD, DWORD>{8, 8}));
+        SendMessageA(box, EM_SETSEL, 1, 5);  // inside a kanji, and between CR and LF
+        EXPECT_EQ(Selection(box), (std::pair<DWORD, DWORD>{0, 4}));
+        SendMessageA(box, EM_SETSEL, static_cast<WPARAM>(-1), 3);
+        EXPECT_EQ(Selection(box), (std::pair<DWORD, DWORD>{4, 4}));
+        EXPECT_EQ(SendMessageA(box, em::EM_LINEINDEX, 1000000, 0), -1);
+        EXPECT_EQ(SendMessageA(box, em::EM_LINEINDEX, 1, 0), 6);
+        EXPECT_EQ(SendMessageA(box, em::EM_LINEFROMCHAR, 0x7FFFFFFF, 0), 1);
+        EXPECT_EQ(SendMessageA(box, em::EM_LINELENGTH, 0, 0), 4);
+        EXPECT_EQ(SendMessageA(box, em::EM_GETLINECOUNT, 0, 0), 2);
+        SendMessageA(box, WM_VSCROLL, MAKELONG(em::SB_THUMBTRACK, 0xFFFF), 0);
+        EXPECT_EQ(FirstVisibleLine(box), 0);  // two lines fit: nothing to scroll
+        SendMessageA(box, em::EM_LINESCROLL, static_cast<WPARAM>(INT_MIN), INT_MIN);
+        SendMessageA(box, em::EM_LINESCROLL, static_cast<WPARAM>(INT_MAX), INT_MAX);
+        EXPECT_EQ(FirstVisibleLine(box), 0);
+        for (WPARAM c : {WPARAM{0}, WPARAM{0x7F}, WPARAM{0xD800}, WPARAM{0x110000}, ~WPARAM{0}}) SendMessageA(box, WM_CHAR, c, 0);
+        EXPECT_EQ(RawText(box), Cp932("日本\r\nab"));
+        char one[1] = {'x'};
+        EXPECT_EQ(GetWindowTextA(box, one, 1), 0);
+        EXPECT_EQ(one[0], '\0');
+        SendMessageA(box, EM_REPLACESEL, TRUE, 0);  // no text at all
+        EXPECT_EQ(RawText(box), Cp932("日本\r\nab"));
+    });
+    app.Then([&] { app.Key(VK_ESCAPE); });
     app.Run();
 }
