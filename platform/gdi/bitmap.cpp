@@ -103,7 +103,9 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int xSrc, int
 int GetDIBits(HDC hdc, HBITMAP bitmap, UINT startScan, UINT scanLines, LPVOID bits, BITMAPINFO* info, UINT usage) {
     BitmapObject* b = LookupBitmap(bitmap);
     if (!LookupDC(hdc) || !b || !info || usage != DIB_RGB_COLORS) return 0;
-    BITMAPINFOHEADER& h = info->bmiHeader;
+    // The header may sit at any address (a file buffer 14 bytes in), so it is copied out and back.
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, info, sizeof h);
     if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || h.biCompression != BI_RGB) return 0;
     if (h.biBitCount != 24 && h.biBitCount != 32) return 0;
     const Surface& surface = b->surface;
@@ -114,6 +116,7 @@ int GetDIBits(HDC hdc, HBITMAP bitmap, UINT startScan, UINT scanLines, LPVOID bi
     const int bytesPerPixel = h.biBitCount / 8;
     const std::size_t rowSize = (static_cast<std::size_t>(width) * static_cast<std::size_t>(bytesPerPixel) + 3) / 4 * 4;
     h.biSizeImage = static_cast<DWORD>(rowSize * static_cast<std::size_t>(height));
+    std::memcpy(info, &h, sizeof h);
     if (!bits) return height;
     const UINT first = std::min<UINT>(startScan, static_cast<UINT>(height));
     const UINT count = std::min<UINT>(scanLines, static_cast<UINT>(height) - first);

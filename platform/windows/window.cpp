@@ -361,7 +361,9 @@ BOOL EnableWindow(HWND hwnd, BOOL enable) {
         if (m.capture && IsDescendantOrSelf(hwnd, m.capture)) ReleaseCapture();
     }
     Deliver(hwnd, WM_ENABLE, enable ? TRUE : FALSE, 0);
-    InvalidateRect(hwnd, nullptr, TRUE);
+    // A control redraws in its enabled or disabled look; a top-level window (an owner disabled
+    // while a modal window is open) looks the same either way and keeps what it shows.
+    if (!w->IsTopLevel()) InvalidateRect(hwnd, nullptr, TRUE);
     return wasDisabled ? TRUE : FALSE;
 }
 

@@ -1,6 +1,9 @@
 // Frame snapshots: the bytes of the file "保存" writes, odd sizes through the writer itself,
 // row order, the lettering in the capture, and replacing or failing to replace a file.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -230,6 +233,36 @@ TEST(Snapshot, AReadOnlyDriveKeepsTheOlderFileAndSaysSo) {
     });
     app.Then([&] { app.Key(VK_ESCAPE); });
     app.Run();
+    EXPECT_EQ(message, "C:\\img002.bmp に保存できませんでした。");
+    EXPECT_EQ(drive.Read("img002.bmp"), "older snapshot");
+    EXPECT_EQ(DriveEntries(drive), (std::vector<std::string>{"img001.BMP", "img002.bmp"}));
+}
+
+TEST(Snapshot, AWriteThatFailsOnTheWayKeepsTheOlderFileAndSaysSo) {
+    // A file size limit makes the write fail part way for any user, root included.
+    TemporaryDrive drive;
+    drive.Write("img001.BMP", SolidBmp24(480, 640, kRed));
+    drive.Write("img002.bmp", "older snapshot");
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100000;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    HeadlessApp app;
+    std::string message;
+    app.Then([&] { app.ClickCenter(app.Control(IDC_SAVE)); });
+    app.Then([&] {
+        if (HWND box = HeadlessApp::FindTopLevel("komalore")) {
+            message = HeadlessApp::Text(GetDlgItem(box, 0xFFFF));
+            EXPECT_EQ(GetWindow(box, GW_OWNER), app.EditorWindow());
+            app.Key(VK_RETURN);
+        }
+    });
+    app.Then([&] { app.Key(VK_ESCAPE); });
+    app.Run();
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
     EXPECT_EQ(message, "C:\\img002.bmp に保存できませんでした。");
     EXPECT_EQ(drive.Read("img002.bmp"), "older snapshot");
     EXPECT_EQ(DriveEntries(drive), (std::vector<std::string>{"img001.BMP", "img002.bmp"}));
