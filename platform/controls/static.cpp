@@ -74,6 +74,12 @@ private:
                 SetBkMode(dc, TRANSPARENT);
                 SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
                 UINT format = DT_LEFT | DT_WORDBREAK;
+                // A label one line high stays on its line: a second line would be cut off
+                // entirely, while a line a little too long for the substitute face loses only
+                // its last pixels.
+                TEXTMETRICA tm{};
+                GetTextMetricsA(dc, &tm);
+                if (tm.tmHeight > 0 && r.bottom < 2 * tm.tmHeight) format = DT_LEFT | DT_SINGLELINE;
                 if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
                 gdi::DrawTextU32(dc, win::WindowText(hwnd), &r, format);
                 break;

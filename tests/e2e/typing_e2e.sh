@@ -50,6 +50,13 @@ else
   xdotool type --delay 60 "世界"
   sleep 0.3
   import -window root "$out/typing.png" 2>/dev/null
+  # Lettering the demo page: a click in the first panel's balloon puts Top and Left there, and
+  # "ふきだし" (dialog units 356, 7, 50 x 15) shows the text over the page; the window's picture
+  # is what the user guide shows.
+  xdotool mousemove --window "$window" $((3 + 322)) $((22 + 62)) click 1
+  xdotool mousemove --window "$window" $((3 + 623 + 44)) $((22 + 11 + 11)) click 1
+  sleep 0.5
+  import -window "$window" "$out/editor-lettered.png" 2>/dev/null || fail "no screenshot of the lettered page"
   xdotool key Escape
   for _ in $(seq 40); do
     kill -0 $app 2>/dev/null || break
