@@ -323,3 +323,37 @@ TEST(EditorWindow, EditBoxesTakeTypedText) {
     });
     app.Run();
 }
+
+TEST(EditorWindow, AMinimisedEditorPaintsOnlyItsIconCentred) {
+    TemporaryDrive drive;
+    HeadlessApp app;
+    app.Then([&] {
+        HWND editor = app.EditorWindow();
+        SetWindowLongA(editor, GWL_STYLE, GetWindowLongA(editor, GWL_STYLE) | WS_MINIMIZE);
+        // A colour that no paint of the editor uses, over its whole client area.
+        HDC dc = GetDC(editor);
+        RECT client;
+        GetClientRect(editor, &client);
+        HBRUSH marker = CreateSolidBrush(RGB(0, 200, 0));
+        FillRect(dc, &client, marker);
+        DeleteObject(marker);
+        ReleaseDC(editor, dc);
+        InvalidateRect(editor, nullptr, FALSE);
+    });
+    app.Then([&] {
+        HWND editor = app.EditorWindow();
+        RECT client;
+        GetClientRect(editor, &client);
+        const int x = (client.right - GetSystemMetrics(SM_CXICON) + 1) / 2;
+        const int y = (client.bottom - GetSystemMetrics(SM_CYICON) + 1) / 2;
+        // The icon's outline starts at column 12 of its fourth row; its corners are transparent.
+        EXPECT_EQ(HeadlessApp::PixelAt(editor, x + 12, y + 3), 0u);
+        EXPECT_EQ(HeadlessApp::PixelAt(editor, x + 11, y + 3), platform::PixelFromRgb(0, 200, 0));
+        EXPECT_EQ(HeadlessApp::PixelAt(editor, x, y), platform::PixelFromRgb(0, 200, 0));
+        EXPECT_EQ(HeadlessApp::PixelAt(editor, 5, 5), platform::PixelFromRgb(0, 200, 0));
+        EXPECT_TRUE(platform::win::Find(editor)->update.IsEmpty());
+        SetWindowLongA(editor, GWL_STYLE, GetWindowLongA(editor, GWL_STYLE) & ~WS_MINIMIZE);
+        app.Key(VK_ESCAPE);
+    });
+    app.Run();
+}
