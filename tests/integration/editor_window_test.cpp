@@ -357,3 +357,27 @@ TEST(EditorWindow, AMinimisedEditorPaintsOnlyItsIconCentred) {
     });
     app.Run();
 }
+
+TEST(EditorWindow, OpensWhenTheDriveFolderCantBeMade) {
+    TemporaryDrive drive;
+    drive.Write("not-a-folder", "x");
+    // The drive would have to live inside a plain file.
+    setenv("KOMALORE_DRIVE_C", (drive.Path() / "not-a-folder" / "drive_c").c_str(), 1);
+    HeadlessApp app;
+    bool opened = false;
+    app.Then([&] {
+        opened = IsWindowVisible(app.EditorWindow()) != FALSE;
+        app.ClickCenter(app.Control(IDC_SAVE));  // fails, and says so
+    });
+    std::string message;
+    app.Then([&] {
+        if (HWND box = HeadlessApp::FindTopLevel("komalore")) {
+            message = HeadlessApp::Text(GetDlgItem(box, 0xFFFF));
+            app.Key(VK_RETURN);
+        }
+    });
+    app.Then([&] { app.Key(VK_ESCAPE); });
+    EXPECT_EQ(app.Run(), FALSE);
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(message, "C:\\img002.bmp に保存できませんでした。");
+}
