@@ -8,6 +8,10 @@ packages=(cmake g++ make pkg-config libsdl2-dev libfreetype-dev libfontconfig-de
 if [[ "${1:-}" == "--test" ]]; then
   packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick)
 fi
+# dpkg-shlibdeps, which finds the Debian package's C and C++ runtime dependencies.
+if [[ "${1:-}" == "--test" || "${1:-}" == "--package" ]]; then
+  packages+=(dpkg-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
