@@ -10,29 +10,7 @@ make_demo_page=$2
 out=$3
 mkdir -p "$out"
 rm -rf "$out/drive" && mkdir -p "$out/drive"
-failures=0
-# Under the sanitizers, the leak checker can't name the X libraries that SDL loads and unloads
-# itself, and would report their caches; the program's own memory is checked by the headless
-# tests, which run the same code.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-# The visible window with exactly this name (xdotool's own search doesn't match non-ASCII names).
-find_window() {
-  local id
-  for id in $(xdotool search --onlyvisible --name "^${1:0:8}" 2>/dev/null); do
-    [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]] && { echo "$id"; return 0; }
-  done
-  return 1
-}
-wait_window() {
-  local _
-  for _ in $(seq 100); do
-    find_window "$1" && return 0
-    sleep 0.05
-  done
-  return 1
-}
+source "$(dirname "$0")/e2e_lib.sh"
 
 # Without a display.
 stderr=$(env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=x11 KOMALORE_DRIVE_C="$out/drive" "$komalore" 2>&1 >/dev/null)
@@ -43,24 +21,11 @@ status=$?
 
 "$make_demo_page" "$out/drive/img001.BMP" || fail "demo page"
 
-# A display of our own.
-display=""
-for n in $(seq 90 120); do
-  if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=":$n"; break; fi
-done
-[[ -n "$display" ]] || { echo "FAIL: no free X display number"; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null' EXIT
-for _ in $(seq 50); do
-  DISPLAY=$display xdpyinfo >/dev/null 2>&1 && break
-  sleep 0.1
-done
-export DISPLAY=$display
+start_display 90 120
 
 KOMALORE_DRIVE_C="$out/drive" "$komalore" >"$out/stdout.txt" 2>"$out/stderr.txt" &
 app=$!
-window=$(timeout 20 xdotool search --sync --onlyvisible --name '^Komalore$' | head -n 1)
+window=$(wait_window Komalore)
 if [[ -z "$window" ]]; then
   fail "the editor window did not appear"
 else
@@ -115,8 +80,4 @@ wait $app
 status=$?
 [[ $status -eq 0 ]] || fail "exit status $status, expected 0 (stderr: $(cat "$out/stderr.txt"))"
 
-if [[ $failures -gt 0 ]]; then
-  echo "$failures failed"
-  exit 1
-fi
-echo "e2e: 1 passed, 0 failed"
+finish e2e

@@ -1,0 +1,73 @@
+# Shared pieces of the end-to-end scripts, sourced by each: failure counting, an X server of the
+# script's own, finding windows by their exact name, and waiting for the program to end.
+
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+# Under the sanitizers, the leak checker can't name the X libraries that SDL loads and unloads
+# itself, and would report their caches; the program's own memory is checked by the headless
+# tests, which run the same code.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+
+# Starts Xvfb on the first free display number from $1 to $2 and exports DISPLAY.
+start_display() {
+  local n _
+  for n in $(seq "$1" "$2"); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    for _ in $(seq 50); do
+      kill -0 $xvfb_pid 2>/dev/null || break
+      if DISPLAY=":$n" xdpyinfo >/dev/null 2>&1; then
+        trap 'kill $xvfb_pid 2>/dev/null' EXIT
+        export DISPLAY=":$n"
+        return 0
+      fi
+      sleep 0.1
+    done
+    # Another server took the number first, or this one didn't come up: try the next.
+    kill $xvfb_pid 2>/dev/null
+  done
+  echo "FAIL: no X server could be started"
+  exit 1
+}
+
+# The visible window with exactly this name (xdotool's own search doesn't match non-ASCII names).
+find_window() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^${1:0:8}" 2>/dev/null); do
+    [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]] && { echo "$id"; return 0; }
+  done
+  return 1
+}
+
+wait_window() {
+  local _
+  for _ in $(seq 200); do
+    find_window "$1" && return 0
+    sleep 0.05
+  done
+  return 1
+}
+
+# Waits up to $2 tenths of a second for process $1 to end; kills it and fails when it doesn't.
+wait_exit() {
+  local _
+  for _ in $(seq "$2"); do
+    kill -0 "$1" 2>/dev/null || return 0
+    sleep 0.1
+  done
+  fail "the program did not end"
+  kill "$1" 2>/dev/null
+  return 1
+}
+
+# Prints the closing count line and exits with the script's status.
+finish() {
+  if [[ $failures -gt 0 ]]; then
+    echo "$1: 0 passed, 1 failed ($failures checks)"
+    exit 1
+  fi
+  echo "$1: 1 passed, 0 failed"
+  exit 0
+}
