@@ -57,17 +57,12 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
     // Measure the text in the dialog font to size the box around it.
     static const char kFace[] = "ＭＳ Ｐゴシック";
-    LOGFONTA lf{};
-    lf.lfHeight = -12;
-    Cp932FromUtf8(kFace).copy(lf.lfFaceName, LF_FACESIZE - 1);
-    HFONT font = CreateFontIndirectA(&lf);
     Surface scratch(1, 1);
     HDC dc = gdi::CreateSurfaceDC(nullptr, &scratch, 0, 0, Region{});
-    SelectObject(dc, font);
+    SelectObject(dc, gdi::StockDialogFont());
     RECT textRect{0, 0, 0, 0};
     gdi::DrawTextU32(dc, DecodeUtf8(textUtf8), &textRect, DT_CALCRECT | DT_NOPREFIX);
     gdi::DestroyDC(dc);
-    DeleteObject(font);
 
     // Dialog units of 7 x 12 pixel base units: 4 per 7 pixels across, 8 per 12 down.
     auto duX = [](int px) { return static_cast<short>((px * 4 + 6) / 7); };

@@ -21,16 +21,8 @@ constexpr int kTextLeft = 17;
 constexpr int kShortcutGap = 24;
 constexpr int kRightMargin = 17;
 
-HFONT MenuFont() {
-    static HFONT font = [] {
-        LOGFONTA lf{};
-        lf.lfHeight = -12;
-        lf.lfCharSet = SHIFTJIS_CHARSET;
-        Cp932FromUtf8("ＭＳ Ｐゴシック").copy(lf.lfFaceName, LF_FACESIZE - 1);
-        return CreateFontIndirectA(&lf);
-    }();
-    return font;
-}
+// Menus are drawn in the dialog font.
+HFONT MenuFont() { return gdi::StockDialogFont(); }
 
 // The character after the single "&" of an item's text, lower-cased.
 char32_t Mnemonic(const std::u32string& text) {

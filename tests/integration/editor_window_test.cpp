@@ -178,19 +178,7 @@ TEST(EditorWindow, EveryWayToEndReleasesTheDrawingHandle) {
             switch (way) {
                 case Way::CancelButton: app.ClickCenter(app.Control(IDCANCEL)); break;
                 case Way::Escape: app.Key(VK_ESCAPE); break;
-                case Way::CloseBox: {
-                    // The close box sits at the right end of the caption bar.
-                    const int width = w->rect.right - w->rect.left;
-                    platform::display::Event e;
-                    e.window = w->native;
-                    e.x = width - platform::win::kDialogFrame - 2 - platform::win::kCaptionButtonWidth / 2;
-                    e.y = platform::win::kDialogFrame + platform::win::kCaptionHeight / 2;
-                    e.type = platform::display::EventType::MouseDown;
-                    app.Display().Push(e);
-                    e.type = platform::display::EventType::MouseUp;
-                    app.Display().Push(e);
-                    break;
-                }
+                case Way::CloseBox: app.ClickCloseBox(editor); break;
                 case Way::AltF4: app.Key(VK_F4, false, false, true); break;
                 case Way::SpaceOnCancel: app.Key(VK_SPACE); break;  // the focus starts on 終了
                 case Way::WindowManagerClose: {

@@ -162,22 +162,11 @@ TEST(AboutBox, HasItsTemplateAndEndsWithOkEscEnterAndItsCloseBox) {
             for (int y = 0; y < 32; ++y)
                 for (int x = 0; x < 32; ++x) dark += HeadlessApp::PixelAt(icon, x, y) == 0 ? 1 : 0;
             EXPECT_GT(dark, 40);
-            platform::win::Window* w = platform::win::Find(box);
             switch (way) {
                 case Way::OkButton: app.ClickCenter(ok); break;
                 case Way::Escape: app.Key(VK_ESCAPE); break;
                 case Way::Enter: app.Key(VK_RETURN); break;
-                case Way::CloseBox: {
-                    platform::display::Event e;
-                    e.window = w->native;
-                    e.x = (w->rect.right - w->rect.left) - platform::win::kDialogFrame - 2 - platform::win::kCaptionButtonWidth / 2;
-                    e.y = platform::win::kDialogFrame + platform::win::kCaptionHeight / 2;
-                    e.type = platform::display::EventType::MouseDown;
-                    app.Display().Push(e);
-                    e.type = platform::display::EventType::MouseUp;
-                    app.Display().Push(e);
-                    break;
-                }
+                case Way::CloseBox: app.ClickCloseBox(box); break;
             }
         });
         bool editorStayed = false;

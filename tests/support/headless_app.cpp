@@ -97,6 +97,19 @@ void HeadlessApp::ClickCenter(HWND hwnd) {
     Click(hwnd, r.right / 2, r.bottom / 2);
 }
 
+void HeadlessApp::ClickCloseBox(HWND topLevel) {
+    platform::win::Window* w = platform::win::Find(topLevel);
+    if (!w) return;
+    Event e;
+    e.window = w->native;
+    e.x = (w->rect.right - w->rect.left) - platform::win::kDialogFrame - 2 - platform::win::kCaptionButtonWidth / 2;
+    e.y = platform::win::kDialogFrame + platform::win::kCaptionHeight / 2;
+    e.type = EventType::MouseDown;
+    display_->Push(e);
+    e.type = EventType::MouseUp;
+    display_->Push(e);
+}
+
 void HeadlessApp::Key(UINT vk, bool shift, bool ctrl, bool alt) {
     Event e;
     e.type = EventType::KeyDown;

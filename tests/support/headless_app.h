@@ -50,6 +50,8 @@ public:
     void MouseDown(HWND hwnd, int x, int y);
     void MouseUp(HWND hwnd, int x, int y);
     void ClickCenter(HWND hwnd);
+    // A click on the close box at the right end of a top-level window's caption.
+    void ClickCloseBox(HWND topLevel);
     void Key(UINT vk, bool shift = false, bool ctrl = false, bool alt = false);
     void Type(const std::string& utf8);
 
