@@ -1,5 +1,6 @@
 // Icons from the program's resources: a 32 x 32 and a 16 x 16 picture, with transparency.
 #include <array>
+#include <cmath>
 
 #include "platform/base/handle_table.h"
 #include "platform/controls/resources.h"
@@ -61,6 +62,42 @@ void DrawPicture(HDC hdc, int x, int y, const Surface& picture) {
     }
 }
 
+// The platform's own message-box icons, drawn rather than stored: a yellow warning triangle with
+// "!", a red disc with a white cross, and a blue disc for the others.
+constexpr int kIconHand = 32513;
+constexpr int kIconExclamation = 32515;
+
+Surface SystemIconPicture(int id, int size) {
+    Surface s(size, size, 0);
+    const double scale = size / 32.0;
+    auto put = [&](int x, int y, Pixel p) {
+        if (s.Contains(x, y)) s.Set(x, y, p | 0xFF000000u);
+    };
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const double fx = (x + 0.5) / scale;
+            const double fy = (y + 0.5) / scale;
+            if (id == kIconExclamation) {
+                // Apex at (16, 1), base from (1, 30) to (31, 30).
+                const double halfWidth = (fy - 1.0) * 15.0 / 29.0;
+                if (fy < 1.0 || fy > 30.0 || std::abs(fx - 16.0) > halfWidth) continue;
+                const bool edge = fy > 28.5 || std::abs(fx - 16.0) > halfWidth - 1.6;
+                const bool bar = std::abs(fx - 16.0) < 1.6 && fy > 9.0 && fy < 21.0;
+                const bool dot = std::abs(fx - 16.0) < 1.6 && fy > 23.0 && fy < 26.5;
+                put(x, y, edge || bar || dot ? 0x000000 : 0xFFFF00);
+            } else {
+                const double d = std::hypot(fx - 16.0, fy - 16.0);
+                if (d > 15.0) continue;
+                const bool edge = d > 13.8;
+                Pixel fill = id == kIconHand ? 0xFF0000 : 0x0000FF;
+                if (id == kIconHand && std::abs(std::abs(fx - 16.0) - std::abs(fy - 16.0)) < 1.8 && d < 9.0) fill = 0xFFFFFF;
+                put(x, y, edge ? 0x000000 : fill);
+            }
+        }
+    }
+    return s;
+}
+
 }  // namespace
 
 const Surface* IconPicture(HICON icon, int size) {
@@ -81,12 +118,17 @@ HICON LoadIconA(HINSTANCE, int resourceId) {
         if (icon.resourceId == resourceId) found = HandleCast<HICON>(handle);
     });
     if (found) return found;
-    const IconResource* res = FindIconResource(resourceId);
-    if (!res) return nullptr;
     auto icon = std::make_unique<Icon>();
     icon->resourceId = resourceId;
-    icon->large = PictureFromRows(res->large, 32);
-    icon->small = PictureFromRows(res->small, 16);
+    if (const IconResource* res = FindIconResource(resourceId)) {
+        icon->large = PictureFromRows(res->large, 32);
+        icon->small = PictureFromRows(res->small, 16);
+    } else if (resourceId >= 32513 && resourceId <= 32516) {
+        icon->large = SystemIconPicture(resourceId, 32);
+        icon->small = SystemIconPicture(resourceId, 16);
+    } else {
+        return nullptr;
+    }
     return HandleCast<HICON>(Icons().icons.Add(std::move(icon)));
 }
 

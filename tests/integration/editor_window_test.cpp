@@ -247,7 +247,9 @@ TEST(EditorWindow, OkReadsTheBoxesAsIntegers) {
             if (box) {
                 boxShown = true;
                 EXPECT_EQ(HeadlessApp::Text(GetDlgItem(box, 0xFFFF)), "整数を入力してください。");
-                EXPECT_NE(GetDlgItem(box, 20), nullptr);  // the icon
+                // The exclamation icon: a yellow triangle.
+                ASSERT_NE(GetDlgItem(box, 20), nullptr);
+                EXPECT_EQ(HeadlessApp::PixelAt(GetDlgItem(box, 20), 10, 27), platform::PixelFromRgb(255, 255, 0));
                 app.Key(VK_RETURN);
             }
         });
