@@ -747,7 +747,8 @@ private:
             const std::size_t n = layout.Length();
             std::size_t v = layout.FirstVisualReaching(std::max<int>(dirty.left, text.left) - left);
             const int rightLimit = std::min<int>(dirty.right, text.right) - left;
-            auto kindOf = [&](std::size_t visual) {
+            // The bounds are copied: clang before 16 can't capture structured bindings.
+            auto kindOf = [&, selStart = selStart, selEnd = selEnd](std::size_t visual) {
                 const std::size_t logical = layout.LogicalAt(visual);
                 if (composed) return (logical >= compositionAt && logical < compositionAt + composition_.size()) ? 2 : 0;
                 const std::size_t at = lineStart + logical;
