@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(cmake g++ make pkg-config libsdl2-dev libfreetype-dev libfontconfig-dev libfribidi-dev libpng-dev
           fonts-ipafont-gothic)
 if [[ "${1:-}" == "--test" ]]; then
-  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick)
+  packages+=(googletest libgtest-dev libgmock-dev libbenchmark-dev xvfb xdotool x11-utils imagemagick
+            clang-14 libclang-rt-14-dev)
 fi
 # dpkg-shlibdeps, which finds the Debian package's C and C++ runtime dependencies.
 if [[ "${1:-}" == "--test" || "${1:-}" == "--package" ]]; then
