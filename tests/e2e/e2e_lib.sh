@@ -50,7 +50,8 @@ wait_window() {
   return 1
 }
 
-# Waits up to $2 tenths of a second for process $1 to end; kills it and fails when it doesn't.
+# Waits up to $2 tenths of a second for process $1 to end; when it doesn't, fails and stops it
+# (asking first, then forcing).
 wait_exit() {
   local _
   for _ in $(seq "$2"); do
@@ -59,6 +60,8 @@ wait_exit() {
   done
   fail "the program did not end"
   kill "$1" 2>/dev/null
+  sleep 1
+  kill -9 "$1" 2>/dev/null
   return 1
 }
 

@@ -72,7 +72,7 @@ else
   elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
   if kill -0 $app 2>/dev/null; then
     fail "Esc did not end the program within 2 s"
-    kill $app
+    wait_exit $app 50
   fi
   [[ $elapsed -le 2000 ]] || fail "Esc took $elapsed ms"
 fi

@@ -45,7 +45,7 @@ else
   sleep 0.5
   import -window "$window" "$out/editor-lettered.png" 2>/dev/null || fail "no screenshot of the lettered page"
   xdotool key Escape
-  wait_exit $app 20
+  wait_exit $app 100
 fi
 wait $app
 status=$?

@@ -287,6 +287,11 @@ private:
                 out.text = e.edit.text;
                 out.compositionCursor = e.edit.start;
                 return true;
+            case SDL_QUIT:
+                // The session ends or the process was asked to stop: the program ends as if
+                // its windows had been closed.
+                out.type = EventType::Quit;
+                return true;
             case SDL_WINDOWEVENT:
                 out.window = NativeFromSdl(e.window.windowID);
                 switch (e.window.event) {
@@ -340,6 +345,9 @@ int ScaleFactor() {
 
 std::unique_ptr<Display> OpenSdlDisplay(std::string& error) {
     SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
+    // Closing a window is the program's own business (it may be the owner of an open box); a
+    // quit comes only from the session or a signal.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     SDL_SetHint(SDL_HINT_VIDEO_X11_NET_WM_BYPASS_COMPOSITOR, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         error = SDL_GetError();
