@@ -18,7 +18,7 @@ namespace komalore_bench {
 
 enum class PageKind { Rgb24, Palette8, Rle8, Grey8 };
 
-struct PageSpec {
+struct PageKindAndSize {
     const char* name;
     PageKind kind;
     int width;
@@ -70,26 +70,26 @@ inline std::string Rle8Stream(int width, int height) {
 }
 
 // The whole BMP file of a page.
-inline std::string BuildPage(const PageSpec& spec) {
-    const bool indexed = spec.kind != PageKind::Rgb24;
+inline std::string BuildPage(const PageKindAndSize& page) {
+    const bool indexed = page.kind != PageKind::Rgb24;
     const std::size_t paletteBytes = indexed ? 256 * 4 : 0;
     const std::size_t offBits = 54 + paletteBytes;
     const std::size_t bytesPerPixel = indexed ? 1 : 3;
-    const std::size_t rowSize = (static_cast<std::size_t>(spec.width) * bytesPerPixel + 3) / 4 * 4;
+    const std::size_t rowSize = (static_cast<std::size_t>(page.width) * bytesPerPixel + 3) / 4 * 4;
 
     std::string pixels;
-    if (spec.kind == PageKind::Rle8) {
-        pixels = Rle8Stream(spec.width, spec.height);
+    if (page.kind == PageKind::Rle8) {
+        pixels = Rle8Stream(page.width, page.height);
     } else {
-        pixels.assign(rowSize * static_cast<std::size_t>(spec.height), '\0');
-        for (int y = 0; y < spec.height; ++y) {
-            char* row = pixels.data() + rowSize * static_cast<std::size_t>(spec.height - 1 - y);
-            for (int x = 0; x < spec.width; ++x) {
+        pixels.assign(rowSize * static_cast<std::size_t>(page.height), '\0');
+        for (int y = 0; y < page.height; ++y) {
+            char* row = pixels.data() + rowSize * static_cast<std::size_t>(page.height - 1 - y);
+            for (int x = 0; x < page.width; ++x) {
                 const std::uint8_t index = BlockIndex(x, y);
                 if (indexed) {
                     row[x] = static_cast<char>(index);
                 } else {
-                    const platform::Pixel p = PageColour(spec.kind, index);
+                    const platform::Pixel p = PageColour(page.kind, index);
                     row[3 * x] = static_cast<char>(platform::PixelBlue(p));
                     row[3 * x + 1] = static_cast<char>(platform::PixelGreen(p));
                     row[3 * x + 2] = static_cast<char>(platform::PixelRed(p));
@@ -104,16 +104,16 @@ inline std::string BuildPage(const PageSpec& spec) {
     PutLe(bytes, 2, static_cast<std::uint32_t>(offBits + pixels.size()), 4);
     PutLe(bytes, 10, static_cast<std::uint32_t>(offBits), 4);
     PutLe(bytes, 14, 40, 4);
-    PutLe(bytes, 18, static_cast<std::uint32_t>(spec.width), 4);
-    PutLe(bytes, 22, static_cast<std::uint32_t>(spec.height), 4);
+    PutLe(bytes, 18, static_cast<std::uint32_t>(page.width), 4);
+    PutLe(bytes, 22, static_cast<std::uint32_t>(page.height), 4);
     PutLe(bytes, 26, 1, 2);
     PutLe(bytes, 28, indexed ? 8 : 24, 2);
-    PutLe(bytes, 30, spec.kind == PageKind::Rle8 ? 1 : 0, 4);  // BI_RLE8 or BI_RGB
+    PutLe(bytes, 30, page.kind == PageKind::Rle8 ? 1 : 0, 4);  // BI_RLE8 or BI_RGB
     PutLe(bytes, 34, static_cast<std::uint32_t>(pixels.size()), 4);
     if (indexed) {
         PutLe(bytes, 46, 256, 4);
         for (int i = 0; i < 256; ++i) {
-            const platform::Pixel p = PageColour(spec.kind, static_cast<std::uint8_t>(i));
+            const platform::Pixel p = PageColour(page.kind, static_cast<std::uint8_t>(i));
             const std::size_t at = 54 + 4 * static_cast<std::size_t>(i);
             bytes[at] = static_cast<char>(platform::PixelBlue(p));
             bytes[at + 1] = static_cast<char>(platform::PixelGreen(p));

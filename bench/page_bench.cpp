@@ -16,11 +16,11 @@
 namespace {
 
 using komalore_bench::PageKind;
-using komalore_bench::PageSpec;
+using komalore_bench::PageKindAndSize;
 using komalore_test::HeadlessApp;
 using komalore_test::TemporaryDrive;
 
-constexpr PageSpec kPages[] = {
+constexpr PageKindAndSize kPages[] = {
     {"rgb24_480x640", PageKind::Rgb24, 480, 640},
     {"pal8_480x640", PageKind::Palette8, 480, 640},
     {"rle8_480x640", PageKind::Rle8, 480, 640},
@@ -36,16 +36,16 @@ struct Zoom {
 constexpr Zoom kZooms[] = {{"zoom1.0", 1.0}, {"zoom1.1", 1.1}, {"zoom0.5", 0.5}};
 
 // Each page is built once; every benchmark run writes it into a drive of its own.
-const std::string& PageBytes(const PageSpec& spec) {
+const std::string& PageBytes(const PageKindAndSize& page) {
     static std::map<std::string, std::string> built;
-    auto it = built.find(spec.name);
-    if (it == built.end()) it = built.emplace(spec.name, komalore_bench::BuildPage(spec)).first;
+    auto it = built.find(page.name);
+    if (it == built.end()) it = built.emplace(page.name, komalore_bench::BuildPage(page)).first;
     return it->second;
 }
 
-void BM_PaintPage(benchmark::State& state, const PageSpec& spec, const Zoom& zoom) {
+void BM_PaintPage(benchmark::State& state, const PageKindAndSize& page, const Zoom& zoom) {
     TemporaryDrive drive;
-    komalore_bench::WritePage(drive, PageBytes(spec));
+    komalore_bench::WritePage(drive, PageBytes(page));
     HeadlessApp app;
     app.Then([&] {
         HWND editor = app.EditorWindow();
@@ -55,7 +55,7 @@ void BM_PaintPage(benchmark::State& state, const PageSpec& spec, const Zoom& zoo
         InvalidateRect(editor, nullptr, FALSE);
         komalore_bench::DispatchPending();
         // Near the frame's corner every zoom shows the page's first block.
-        const platform::Pixel expected = komalore_bench::PageColour(spec.kind, komalore_bench::BlockIndex(0, 0));
+        const platform::Pixel expected = komalore_bench::PageColour(page.kind, komalore_bench::BlockIndex(0, 0));
         if (komalore_bench::FramePixel(frame, 10, 10) != expected) {
             state.SkipWithError("the paint pass did not draw the page");
         } else {
@@ -67,7 +67,7 @@ void BM_PaintPage(benchmark::State& state, const PageSpec& spec, const Zoom& zoo
         app.Key(VK_ESCAPE);
     });
     app.Run();
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(PageBytes(spec).size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(PageBytes(page).size()));
 }
 
 struct FreeDeleter {
@@ -75,9 +75,9 @@ struct FreeDeleter {
 };
 
 // Opening the page file and reading it whole into a fresh buffer: what any paint must do.
-void BM_ReadFileFloor(benchmark::State& state, const PageSpec& spec) {
+void BM_ReadFileFloor(benchmark::State& state, const PageKindAndSize& page) {
     TemporaryDrive drive;
-    komalore_bench::WritePage(drive, PageBytes(spec));
+    komalore_bench::WritePage(drive, PageBytes(page));
     const std::string path = (drive.Path() / "img001.BMP").string();
     for (auto _ : state) {
         const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -103,18 +103,18 @@ void BM_ReadFileFloor(benchmark::State& state, const PageSpec& spec) {
         benchmark::DoNotOptimize(buffer.get());
         benchmark::ClobberMemory();
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(PageBytes(spec).size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(PageBytes(page).size()));
 }
 
 const bool kRegistered = [] {
-    for (const PageSpec& spec : kPages) {
+    for (const PageKindAndSize& page : kPages) {
         for (const Zoom& zoom : kZooms) {
-            benchmark::RegisterBenchmark((std::string("BM_PaintPage/") + spec.name + "/" + zoom.name).c_str(),
-                                         [&spec, &zoom](benchmark::State& state) { BM_PaintPage(state, spec, zoom); })
+            benchmark::RegisterBenchmark((std::string("BM_PaintPage/") + page.name + "/" + zoom.name).c_str(),
+                                         [&page, &zoom](benchmark::State& state) { BM_PaintPage(state, page, zoom); })
                 ->Unit(benchmark::kMicrosecond);
         }
-        benchmark::RegisterBenchmark((std::string("BM_ReadFileFloor/") + spec.name).c_str(),
-                                     [&spec](benchmark::State& state) { BM_ReadFileFloor(state, spec); })
+        benchmark::RegisterBenchmark((std::string("BM_ReadFileFloor/") + page.name).c_str(),
+                                     [&page](benchmark::State& state) { BM_ReadFileFloor(state, page); })
             ->Unit(benchmark::kMicrosecond);
     }
     return true;

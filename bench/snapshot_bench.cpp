@@ -13,7 +13,7 @@
 namespace {
 
 using komalore_bench::PageKind;
-using komalore_bench::PageSpec;
+using komalore_bench::PageKindAndSize;
 using komalore_test::HeadlessApp;
 using komalore_test::TemporaryDrive;
 
@@ -23,7 +23,7 @@ void Save(HWND editor) { SendMessageA(editor, WM_COMMAND, static_cast<WPARAM>(MA
 
 void BM_SaveSnapshot(benchmark::State& state) {
     TemporaryDrive drive;
-    komalore_bench::WritePage(drive, komalore_bench::BuildPage(PageSpec{"rgb24_480x640", PageKind::Rgb24, 480, 640}));
+    komalore_bench::WritePage(drive, komalore_bench::BuildPage(PageKindAndSize{"rgb24_480x640", PageKind::Rgb24, 480, 640}));
     HeadlessApp app;
     app.Then([&] {
         HWND editor = app.EditorWindow();
