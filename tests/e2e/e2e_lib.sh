@@ -41,11 +41,13 @@ find_window() {
   return 1
 }
 
+# Waits for the window: up to 30 s, as a loaded machine (or a sanitizer build) can be slow to
+# start the program.
 wait_window() {
-  local _
-  for _ in $(seq 200); do
+  local deadline=$((SECONDS + 30))
+  while ((SECONDS < deadline)); do
     find_window "$1" && return 0
-    sleep 0.05
+    sleep 0.1
   done
   return 1
 }
