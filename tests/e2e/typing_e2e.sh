@@ -10,16 +10,16 @@ komalore=$1
 make_demo_page=$2
 out=$3
 mkdir -p "$out"
-rm -rf "$out/drive" && mkdir -p "$out/drive"
+rm -rf "$out/typing-drive" && mkdir -p "$out/typing-drive"
 dump="$out/typing-dump.txt"
 rm -f "$dump"
 source "$(dirname "$0")/e2e_lib.sh"
 
-"$make_demo_page" "$out/drive/img001.BMP" || fail "demo page"
+"$make_demo_page" "$out/typing-drive/img001.BMP" || fail "demo page"
 
 start_display 121 160
 
-KOMALORE_TEST_DUMP="$dump" KOMALORE_DRIVE_C="$out/drive" "$komalore" >"$out/typing-stdout.txt" 2>"$out/typing-stderr.txt" &
+KOMALORE_TEST_DUMP="$dump" KOMALORE_DRIVE_C="$out/typing-drive" "$komalore" >"$out/typing-stdout.txt" 2>"$out/typing-stderr.txt" &
 app=$!
 window=$(wait_window Komalore)
 if [[ -z "$window" ]]; then
