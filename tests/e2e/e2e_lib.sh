@@ -32,11 +32,14 @@ start_display() {
   exit 1
 }
 
-# The visible window with exactly this name (xdotool's own search doesn't match non-ASCII names).
+# The mapped window with exactly this name. xdotool's own name search doesn't match non-ASCII
+# names, and its --onlyvisible fails outright when any window goes away while it looks, so the
+# visibility is asked of each candidate.
 find_window() {
   local id
-  for id in $(xdotool search --onlyvisible --name "^${1:0:8}" 2>/dev/null); do
-    [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]] && { echo "$id"; return 0; }
+  for id in $(xdotool search --name "^${1:0:8}" 2>/dev/null); do
+    [[ "$(xdotool getwindowname "$id" 2>/dev/null)" == "$1" ]] || continue
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && { echo "$id"; return 0; }
   done
   return 1
 }

@@ -28,9 +28,10 @@ app=$!
 window=$(wait_window Komalore)
 if [[ -z "$window" ]]; then
   fail "the editor window did not appear"
+  wait_exit $app 1
 else
   sleep 0.5
-  import -window root "$out/editor.png" 2>/dev/null || xwd -root -silent >"$out/editor.xwd"
+  timeout 10 import -window root "$out/editor.png" 2>/dev/null || xwd -root -silent >"$out/editor.xwd"
   [[ -s "$out/editor.png" || -s "$out/editor.xwd" ]] || fail "no screenshot"
   xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
 

@@ -24,7 +24,7 @@ app=$!
 window=$(wait_window Komalore)
 if [[ -z "$window" ]]; then
   fail "the editor window did not appear"
-  kill $app 2>/dev/null
+  wait_exit $app 1
 else
   sleep 0.5
   xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
@@ -36,14 +36,14 @@ else
   xdotool key Return
   xdotool type --delay 60 "世界"
   sleep 0.3
-  import -window root "$out/typing.png" 2>/dev/null
+  timeout 10 import -window root "$out/typing.png" 2>/dev/null
   # Lettering the demo page: a click in the first panel's balloon puts Top and Left there, and
   # "ふきだし" (dialog units 356, 7, 50 x 15) shows the text over the page; the window's picture
   # is what the user guide shows.
   xdotool mousemove --window "$window" $((3 + 322)) $((22 + 62)) click 1
   xdotool mousemove --window "$window" $((3 + 623 + 44)) $((22 + 11 + 11)) click 1
   sleep 0.5
-  import -window "$window" "$out/editor-lettered.png" 2>/dev/null || fail "no screenshot of the lettered page"
+  timeout 10 import -window "$window" "$out/editor-lettered.png" 2>/dev/null || fail "no screenshot of the lettered page"
   xdotool key Escape
   wait_exit $app 100
 fi
