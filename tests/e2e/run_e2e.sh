@@ -27,6 +27,9 @@ KOMALORE_DRIVE_C="$out/drive" "$komalore" >"$out/stdout.txt" 2>"$out/stderr.txt"
 app=$!
 window=$(wait_window Komalore)
 if [[ -z "$window" ]]; then
+  # Keep what the server showed, for finding out why.
+  xwininfo -root -tree >"$out/windows.txt" 2>&1
+  timeout 10 import -window root "$out/no-window.png" 2>/dev/null
   fail "the editor window did not appear"
   wait_exit $app 1
 else
