@@ -9,6 +9,10 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 # tests, which run the same code.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
+# Without a session bus, the input method's D-Bus client would launch one through the X server
+# and wait for it, which can take half a minute; these tests type through the X keyboard.
+export DBUS_SESSION_BUS_ADDRESS="${DBUS_SESSION_BUS_ADDRESS:-unix:path=/nonexistent/komalore-e2e-bus}"
+
 # Starts Xvfb on the first free display number from $1 to $2 and exports DISPLAY.
 start_display() {
   local n _
