@@ -74,6 +74,27 @@ wait_exit() {
   return 1
 }
 
+# Starts the program (the command and its environment as arguments; output to $1 and $2) and
+# waits for its window, setting $app and $window. Seen once in a while on a loaded machine: a
+# start that shows no window for half a minute; the server's window tree and picture are kept
+# beside the output, and the program gets one more start.
+start_editor() {
+  local stdout=$1 stderr=$2 attempt
+  shift 2
+  for attempt in 1 2; do
+    env "$@" >"$stdout" 2>"$stderr" &
+    app=$!
+    window=$(wait_window Komalore)
+    [[ -n "$window" ]] && return 0
+    xwininfo -root -tree >"$stdout.windows.txt" 2>&1
+    timeout 10 import -window root "$stdout.no-window.png" 2>/dev/null
+    echo "note: no editor window after 30 s (attempt $attempt; see $stdout.windows.txt)"
+    kill -9 $app 2>/dev/null
+    wait $app 2>/dev/null
+  done
+  return 1
+}
+
 # Prints the closing count line and exits with the script's status.
 finish() {
   if [[ $failures -gt 0 ]]; then

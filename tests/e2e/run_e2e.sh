@@ -23,24 +23,9 @@ status=$?
 
 start_display 90 120
 
-KOMALORE_DRIVE_C="$out/drive" "$komalore" >"$out/stdout.txt" 2>"$out/stderr.txt" &
-app=$!
-window=$(wait_window Komalore)
-if [[ -z "$window" ]]; then
-  # Seen once in a while on a loaded machine: the first start shows no window for half a
-  # minute. Keep what the server showed, say so, and give the program one more start.
-  xwininfo -root -tree >"$out/windows.txt" 2>&1
-  timeout 10 import -window root "$out/no-window.png" 2>/dev/null
-  echo "note: no editor window after 30 s; starting the program once more (see $out/windows.txt)"
-  kill -9 $app 2>/dev/null
-  wait $app 2>/dev/null
-  KOMALORE_DRIVE_C="$out/drive" "$komalore" >"$out/stdout.txt" 2>"$out/stderr.txt" &
-  app=$!
-  window=$(wait_window Komalore)
-fi
+start_editor "$out/stdout.txt" "$out/stderr.txt" KOMALORE_DRIVE_C="$out/drive" "$komalore"
 if [[ -z "$window" ]]; then
   fail "the editor window did not appear"
-  wait_exit $app 1
 else
   sleep 0.5
   timeout 10 import -window root "$out/editor.png" 2>/dev/null || xwd -root -silent >"$out/editor.xwd"

@@ -19,12 +19,9 @@ source "$(dirname "$0")/e2e_lib.sh"
 
 start_display 121 160
 
-KOMALORE_TEST_DUMP="$dump" KOMALORE_DRIVE_C="$out/typing-drive" "$komalore" >"$out/typing-stdout.txt" 2>"$out/typing-stderr.txt" &
-app=$!
-window=$(wait_window Komalore)
+start_editor "$out/typing-stdout.txt" "$out/typing-stderr.txt" KOMALORE_TEST_DUMP="$dump" KOMALORE_DRIVE_C="$out/typing-drive" "$komalore"
 if [[ -z "$window" ]]; then
   fail "the editor window did not appear"
-  wait_exit $app 1
 else
   sleep 0.5
   xdotool windowactivate --sync "$window" >/dev/null 2>&1 || xdotool windowfocus --sync "$window" >/dev/null 2>&1
